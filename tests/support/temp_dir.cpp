@@ -30,7 +30,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::operator/(std::string_view name) const { return (path_ / name).string(); }
+std::string TempDir::operator/(std::string_view name) const {
+  return (path_ / name).string();
+}
 
 std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
   const std::filesystem::path file = path_ / name;
