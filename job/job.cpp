@@ -1,0 +1,15 @@
+#include "job/job.h"
+
+namespace korvu::job {
+
+Job::Job(const PathRules& rules) : settings_(rules) {
+  settings_.OnAnyChange([this] { UpdateParams(); });
+}
+
+void Job::UpdateParams() {
+  if (!params_live_) return;
+  line_ = BuildParamLine(settings_);
+  if (on_updated_) on_updated_();
+}
+
+}  // namespace korvu::job

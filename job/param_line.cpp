@@ -1,0 +1,96 @@
+#include "job/param_line.h"
+
+#include "job/text_rules.h"
+
+namespace korvu::job {
+namespace {
+
+// What the rows of the option table read, worked out once per rebuild.
+struct LineInputs {
+  const JobSettings& job;
+  std::string stats;  // the statistics text in lower case, trimmed
+  PathRules::Resolved input;
+  std::string output;
+};
+
+// One encoder option: when it is passed, and its value (none for a switch).
+struct OptionRow {
+  const char* name;
+  bool (*passed)(const LineInputs&);
+  void (*value)(const LineInputs&, std::string& out);
+};
+
+bool Always(const LineInputs&) {
+  return true;
+}
+
+// The encoder's options in the order of the command line.
+constexpr OptionRow kOptions[] = {
+    {"-sf", [](const LineInputs& in) { return in.stats != kDefaultStats; },
+     [](const LineInputs& in, std::string& out) { out += QuotePath(in.stats); }},
+    {"-threads", [](const LineInputs& in) { return in.job.Threads.Value() > 0; },
+     [](const LineInputs& in, std::string& out) { out += in.job.Threads.Text(); }},
+    {"-br", [](const LineInputs& in) { return in.job.Bitrate.Value() > 0; },
+     [](const LineInputs& in, std::string& out) { out += in.job.Bitrate.Text(); }},
+    {"-fps", [](const LineInputs& in) { return !Trim(in.job.fps.Text()).empty(); },
+     [](const LineInputs& in, std::string& out) { out += in.job.fps.Text(); }},
+    {"-frames", [](const LineInputs& in) { return in.job.MaxFrames.Value() > 0; },
+     [](const LineInputs& in, std::string& out) { out += in.job.MaxFrames.Text(); }},
+    {"-tff", [](const LineInputs& in) { return in.job.SourceType.Index() == 1; }, nullptr},
+    {"-bff", [](const LineInputs& in) { return in.job.SourceType.Index() == 2; }, nullptr},
+    {"-fmode", [](const LineInputs& in) { return in.job.SourceType.Index() > 0; },
+     [](const LineInputs& in, std::string& out) { out += in.job.MBAFF.Value() ? '1' : '2'; }},
+    {"-aqo", Always,
+     [](const LineInputs& in, std::string& out) {
+       out += std::to_string(in.job.EncQuality.Index());
+     }},
+    {"-I", Always, [](const LineInputs& in, std::string& out) { out += in.job.GOPSec.Text(); }},
+    {"-ref", Always,
+     [](const LineInputs& in, std::string& out) { out += in.job.RefFrames.Text(); }},
+    {"-bf", Always,
+     [](const LineInputs& in, std::string& out) { out += in.job.MaxBFrames.Text(); }},
+    {"-pyramid", [](const LineInputs& in) { return in.job.Pyramide.Value(); }, nullptr},
+    {"-bref",
+     [](const LineInputs& in) { return !in.job.Pyramide.Value() && in.job.BRef.Checked(); },
+     nullptr},
+    {"-i", Always, [](const LineInputs& in, std::string& out) { out += QuotePath(in.input.name); }},
+    {"-o", Always, [](const LineInputs& in, std::string& out) { out += QuotePath(in.output); }},
+};
+
+bool IsReady(const LineInputs& in, const PathRules& rules) {
+  // Every test runs on this rebuild's look-ups; their order only decides how many a job that is not
+  // ready costs.
+  if (in.input.name.empty() || in.output.empty() || in.job.Bitrate.Value() <= 0) return false;
+  if (!in.input.is_file || !rules.HasFileName(in.job.Stats.Text())) return false;
+  const PathRules::Resolved program = rules.Resolve(in.job.Encoder.Text());
+  return !program.name.empty() && program.is_file;
+}
+
+std::string BuildParams(const LineInputs& in) {
+  std::string params;
+  params.reserve(160 + in.input.name.size() + in.output.size() + in.stats.size());
+  for (const OptionRow& row : kOptions) {
+    if (!row.passed(in)) continue;
+    params += ' ';
+    params += row.name;
+    if (row.value == nullptr) continue;
+    params += ' ';
+    row.value(in, params);
+  }
+  return params;
+}
+
+}  // namespace
+
+ParamLine BuildParamLine(const JobSettings& job) {
+  const PathRules& rules = job.rules();
+  const LineInputs in{job, std::string(Trim(LowerAscii(job.Stats.Text()))),
+                      rules.Resolve(job.Input.Text()), rules.FileName(job.Output.Text())};
+  ParamLine line;
+  line.ready = IsReady(in, rules);
+  line.params = BuildParams(in);
+  line.preview = QuotePath(job.Encoder.Text()) + " " + line.params;
+  return line;
+}
+
+}  // namespace korvu::job

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "job/job_settings.h"
+
+namespace korvu::job {
+
+// What one rebuild of the parameter line gives.
+struct ParamLine {
+  bool ready = false;  // the job can be encoded: "Encode" is enabled exactly then
+  std::string
+      params;  // the encoder's options without the program and the pass; begins with a blank
+  std::string preview;  // the quoted encoder, a blank, then params
+};
+
+// Builds the parameter line from the job's current values. The job is ready when the file names of
+// Input, Output, Encoder and Stats are not empty, Input and Encoder name existing files and the
+// bitrate is above 0. The options follow the encoder's option table, in its order, each preceded by
+// one blank and each value by one blank.
+ParamLine BuildParamLine(const JobSettings& job);
+
+}  // namespace korvu::job

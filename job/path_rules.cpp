@@ -1,0 +1,118 @@
+#include "job/path_rules.h"
+
+#include "job/error.h"
+
+namespace korvu::job {
+namespace {
+
+using platform::EntryKind;
+
+// The longest first word that still counts as a file name.
+std::size_t WordLimit(PathStyle style) {
+  return style == PathStyle::kWindows ? 256 : 4096;
+}
+
+bool IsWordBreak(char c) {
+  return c != '\0' && static_cast<unsigned char>(c) <= 32;
+}
+
+std::string_view SkipToWord(std::string_view text) {
+  for (;;) {
+    while (!text.empty() && IsWordBreak(text.front())) text.remove_prefix(1);
+    if (text.size() >= 2 && text[0] == '"' && text[1] == '"')
+      text.remove_prefix(2);
+    else
+      return text;
+  }
+}
+
+}  // namespace
+
+PathStyle NativePathStyle() {
+#ifdef _WIN32
+  return PathStyle::kWindows;
+#else
+  return PathStyle::kPosix;
+#endif
+}
+
+std::string FirstWord(std::string_view text, std::size_t limit) {
+  text = text.substr(0, text.find('\0'));
+  text = SkipToWord(text);
+  std::string word;
+  std::size_t i = 0;
+  while (i < text.size() && !IsWordBreak(text[i])) {
+    if (text[i] == '"') {
+      const std::size_t close = text.find('"', i + 1);
+      const std::size_t end = close == std::string_view::npos ? text.size() : close;
+      word.append(text.substr(i + 1, end - i - 1));
+      i = close == std::string_view::npos ? end : close + 1;
+    } else {
+      word += text[i++];
+    }
+  }
+  if (word.size() > limit) return {};
+  return word;
+}
+
+std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {
+  const std::string_view separators = style == PathStyle::kWindows ? "\\:" : "/";
+  const std::size_t dot = name.rfind('.');
+  const std::size_t separator = name.find_last_of(separators);
+  const bool has_extension =
+      dot != std::string_view::npos && (separator == std::string_view::npos || dot > separator);
+  std::string result(has_extension ? name.substr(0, dot) : name);
+  result += extension;
+  return result;
+}
+
+PathRules::PathRules(PathStyle style, const platform::FileSystem& file_system)
+    : style_(style), file_system_(file_system) {}
+
+EntryKind PathRules::Kind(std::string_view name) const {
+  if (name.empty() || name.find('"') != std::string_view::npos) return EntryKind::kNone;
+  return file_system_.Kind(std::string(name));
+}
+
+bool PathRules::FileExists(std::string_view name) const {
+  return Kind(name) == EntryKind::kFile;
+}
+
+bool PathRules::FolderExists(std::string_view name) const {
+  return Kind(name) == EntryKind::kFolder;
+}
+
+PathRules::Resolved PathRules::Resolve(std::string_view text, bool test_word) const {
+  const EntryKind kind = Kind(text);
+  if (kind == EntryKind::kFile) return {std::string(text), true};
+  if (kind == EntryKind::kFolder) {
+    std::string name(text);
+    if (name.back() != Separator()) name += Separator();
+    return {std::move(name), false};
+  }
+  std::string word = FirstWord(text, WordLimit(style_));
+  // A text that is its own first word needs one look-up only: when it is no file or folder, its
+  // first word is not either.
+  const bool is_file = test_word && word != text && FileExists(word);
+  return {std::move(word), is_file};
+}
+
+bool PathRules::HasFileName(std::string_view text) const {
+  return !FirstWord(text, WordLimit(style_)).empty() || !FileName(text).empty();
+}
+
+bool PathRules::IsValidFileName(std::string_view name) const {
+  const std::string_view refused = style_ == PathStyle::kWindows ? "/<>\"?*|" : "<>\"?*|";
+  const std::string file_name = FileName(name);
+  return !file_name.empty() && file_name.find_first_of(refused) == std::string::npos;
+}
+
+std::string PathRules::PathText(std::string_view name) const {
+  if (name.empty()) return {};
+  if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, name));
+  if (name.find(' ') != std::string_view::npos && name.front() != '"')
+    return "\"" + std::string(name) + "\"";
+  return std::string(name);
+}
+
+}  // namespace korvu::job

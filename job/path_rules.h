@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace korvu::job {
+
+// How paths are spelled. Windows: "\" separates folders (and ":" ends a drive), "/" is refused in
+// a name. POSIX: "/" separates folders and is allowed in a name.
+enum class PathStyle { kWindows, kPosix };
+
+// The style of the platform the program is built for.
+PathStyle NativePathStyle();
+
+// The first word of `text` by the command-line rule: leading codes 1 to 32 and pairs of '"' at the
+// start of the word are skipped; the word runs to the first code 1 to 32 outside quotes; a '"'
+// opens a quoted run up to the next '"' (quotes dropped, blanks inside kept). A NUL ends the text.
+// A word longer than `limit` characters is refused: the result is empty.
+std::string FirstWord(std::string_view text, std::size_t limit);
+
+// The name with its extension (from the last "." after the last folder separator) replaced by
+// `extension`; a name without one gets `extension` appended.
+std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style);
+
+// The rules by which a path's text yields a file name and a file counts as existing.
+class PathRules {
+ public:
+  PathRules(PathStyle style, const platform::FileSystem& file_system);
+
+  PathStyle style() const { return style_; }
+  char Separator() const { return style_ == PathStyle::kWindows ? '\\' : '/'; }
+
+  // Whether `name` is an existing file (a folder is not). An empty name and a name holding a '"'
+  // never count.
+  bool FileExists(std::string_view name) const;
+  bool FolderExists(std::string_view name) const;
+
+  // The file name of a path text, and whether that name is an existing file. The name is the text
+  // itself when it names an existing file, the text with a separator appended when it names an
+  // existing folder, else its first word. Each file-system look-up happens at most once.
+  struct Resolved {
+    std::string name;
+    bool is_file = false;
+  };
+  Resolved Resolve(std::string_view text) const { return Resolve(text, true); }
+  std::string FileName(std::string_view text) const { return Resolve(text, false).name; }
+  // Whether the file name of `text` is not empty; looks the text up only when its first word is.
+  bool HasFileName(std::string_view text) const;
+
+  // The path text for the file name `name`: refused with Error("Ungültiger Dateiname - NAME")
+  // when its file name is empty or holds a character that no file name may hold; wrapped in '"'
+  // when it holds a blank and does not begin with '"'. An empty name gives an empty text.
+  std::string PathText(std::string_view name) const;
+  bool IsValidFileName(std::string_view name) const;
+
+  std::string ReplaceExtension(std::string_view name, std::string_view extension) const {
+    return job::ReplaceExtension(name, extension, style_);
+  }
+
+ private:
+  platform::EntryKind Kind(std::string_view name) const;
+  // Without `test_word`, is_file stays false for a name read as a first word.
+  Resolved Resolve(std::string_view text, bool test_word) const;
+
+  PathStyle style_;
+  const platform::FileSystem& file_system_;
+};
+
+}  // namespace korvu::job
