@@ -1,0 +1,105 @@
+#include "job/settings_file.h"
+
+#include <utility>
+
+#include "job/settings_keys.h"
+#include "job/settings_text.h"
+#include "platform/file_io.h"
+
+namespace korvu::job {
+namespace {
+
+// `pattern` with its two "%s" replaced, each argument taken literally.
+std::string FormatMessage2(std::string_view pattern, std::string_view first,
+                           std::string_view second) {
+  std::string text(pattern);
+  const auto at = text.find("%s");
+  text.replace(at, 2, first);
+  text.replace(text.find("%s", at + first.size()), 2, second);
+  return text;
+}
+
+Error FileFailure(const platform::FileError& error, const std::string& path) {
+  const std::string full_path = platform::FullPath(path);
+  const std::string_view reason = ErrorReason(error.description);
+  switch (error.step) {
+    case platform::FileStep::kOpen:
+      return Error(FormatMessage2(kCannotOpen, full_path, reason));
+    case platform::FileStep::kCreate:
+      return Error(FormatMessage2(kCannotCreate, full_path, reason));
+    case platform::FileStep::kWrite:
+      break;
+  }
+  return Error(std::string(kStreamWriteError));
+}
+
+// The text of the file `path`; an empty text when there is no file and `missing_is_empty`.
+SettingsText ReadSettingsFile(const std::string& path, bool missing_is_empty) {
+  std::string bytes;
+  if (const auto error = platform::ReadWholeFile(path, bytes)) {
+    if (!(missing_is_empty && error->no_file)) throw FileFailure(*error, path);
+  }
+  return ParseSettingsText(bytes);
+}
+
+// FParamsLive goes back on however a load ends.
+class ParamsPaused {
+ public:
+  explicit ParamsPaused(Job& job) : job_(job) { job_.SetFParamsLive(false); }
+  ~ParamsPaused() { job_.SetFParamsLive(true); }
+  ParamsPaused(const ParamsPaused&) = delete;
+  ParamsPaused& operator=(const ParamsPaused&) = delete;
+
+ private:
+  Job& job_;
+};
+
+void ApplyKey(JobSettings& settings, const SettingsKey& key, const SettingsSection& section,
+              const ErrorReport& report) {
+  try {
+    if (const auto value = FindValue(section, key.name)) key.Apply(settings, *value);
+  } catch (const Error& error) {
+    if (!report) throw;
+    report(error);
+  }
+  if (key.after_load != nullptr) key.after_load(settings);
+}
+
+}  // namespace
+
+void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) {
+  if (!job.Settings().rules().FileExists(path)) return;
+  {
+    const ParamsPaused paused(job);
+    const SettingsText text = ReadSettingsFile(path, false);
+    const SettingsSection* section = FindSection(text, kSettingsSection);
+    if (section != nullptr && !section->lines.empty()) {
+      for (const SettingsKey& key : kSettingsKeys) ApplyKey(job.Settings(), key, *section, report);
+    }
+  }
+  job.UpdateParams();
+}
+
+void SaveSettings(const Job& job, const std::string& path) {
+  SettingsText text = ReadSettingsFile(path, true);
+  RemoveSection(text, kSettingsSection);
+  for (const SettingsKey& key : kSettingsKeys)
+    SetValue(text, kSettingsSection, key.name, key.Written(job.Settings()));
+  if (const auto error = platform::ReplaceFile(path, WriteSettingsText(text)))
+    throw FileFailure(*error, path);
+}
+
+std::string DefaultSettingsPath(std::string_view executable_path, PathStyle style) {
+  return ReplaceExtension(executable_path, ".ini", style);
+}
+
+std::string_view ErrorReason(std::string_view description) {
+  while (!description.empty()) {
+    const auto last = static_cast<unsigned char>(description.back());
+    if (last > 32 && last != '.') break;
+    description.remove_suffix(1);
+  }
+  return description;
+}
+
+}  // namespace korvu::job

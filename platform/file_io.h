@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvu::platform {
+
+// The step of a file operation that failed.
+enum class FileStep {
+  kOpen,    // opening an existing file for reading, or reading it
+  kCreate,  // creating or replacing the file: no write access, a missing folder, an invalid name
+  kWrite,   // writing the new contents or flushing them to the disk: a full disk, an I/O error
+};
+
+// Why a file operation failed, with enough for the caller to choose its message.
+struct FileError {
+  FileStep step = FileStep::kOpen;
+  // On reading: no file lives under the name (nothing there, a missing folder, or a folder).
+  bool no_file = false;
+  int code = 0;             // errno, or GetLastError() on Windows
+  std::string description;  // the system's text for `code`, as the system gives it
+};
+
+// Reads the whole file `name` into `bytes`, as bytes. Other readers may share the file meanwhile,
+// writers may not (where the system can say so). On failure `bytes` is left empty.
+std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes);
+
+// Replaces the file `name` with `bytes` so that a failure leaves the old file whole: the bytes go
+// into a new file in the same folder, which is flushed to the disk and then put in place of the
+// old one. An existing file must be writable, keeps its permission bits, and is reached through
+// symbolic links (the link stays, its target is replaced). A name that is no regular file (a
+// device) is written in place. No temporary file is left behind on any failure.
+std::optional<FileError> ReplaceFile(const std::string& name, std::string_view bytes);
+
+// `name` as a full path: a relative name is taken from the current folder. Nothing is looked up
+// and nothing is normalised beyond what the system does for it.
+std::string FullPath(const std::string& name);
+
+}  // namespace korvu::platform

@@ -1,0 +1,211 @@
+#include "platform/file_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvu::platform {
+namespace {
+
+constexpr int kMaxLinks = 40;  // as the kernel's own limit for following symbolic links
+
+FileError Failure(FileStep step, int code) {
+  return {step, false, code, std::system_category().message(code)};
+}
+
+FileError NoFile(int code) {
+  FileError error = Failure(FileStep::kOpen, code);
+  error.no_file = true;
+  return error;
+}
+
+// Owns a file descriptor.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  // Closes now and tells whether the close succeeded; a full disk can show up only here (NFS).
+  int Close() { return close(std::exchange(fd_, -1)) == 0 ? 0 : errno; }
+
+ private:
+  int fd_;
+};
+
+bool ValidName(const std::string& name) {
+  return !name.empty() && name.find('\0') == std::string::npos;
+}
+
+std::string FolderOf(const std::string& name) {
+  const auto slash = name.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+// Reads what `fd` holds into `bytes`; 0 or the errno of the failed read.
+int ReadAll(int fd, std::size_t size_hint, std::string& bytes) {
+  bytes.resize(size_hint + 1);  // one more, so that the end shows without a second pass
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+    const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return errno;
+    if (got == 0) break;
+    used += static_cast<std::size_t>(got);
+  }
+  bytes.resize(used);
+  return 0;
+}
+
+// 0, or the errno of the write that stopped short.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return errno;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return 0;
+}
+
+// The name that a save replaces: `name`, or the end of its chain of symbolic links. A link whose
+// target does not exist yet leads to that target.
+std::optional<FileError> FollowLinks(const std::string& name, std::string& target) {
+  target = name;
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    struct stat info;
+    if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return std::nullopt;
+    std::string link(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    const ssize_t length = readlink(target.c_str(), link.data(), link.size());
+    if (length < 0) return Failure(FileStep::kCreate, errno);
+    link.resize(static_cast<std::size_t>(length));
+    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+  }
+  return Failure(FileStep::kCreate, ELOOP);
+}
+
+// A new, empty file with a name of its own in `folder`.
+std::optional<FileError> CreateTemp(const std::string& folder, mode_t mode, std::string& name,
+                                    Fd& fd) {
+  // Only the window's thread saves, so one generator without a lock will do.
+  static std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[17];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+    name = folder + "/.korvu-" + suffix + ".tmp";
+    fd = Fd(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+    if (fd) return std::nullopt;
+    if (errno != EEXIST) return Failure(FileStep::kCreate, errno);
+  }
+  return Failure(FileStep::kCreate, EEXIST);
+}
+
+// Gives the new file the owner and permission bits of the file it replaces, as far as allowed.
+void TakeOver(int fd, const struct stat& old) {
+  if (old.st_uid != geteuid() || old.st_gid != getegid()) {
+    // Only a privileged user may give a file away; anybody else saves a file of their own.
+    const int refused = fchown(fd, old.st_uid, old.st_gid);
+    static_cast<void>(refused);
+  }
+  fchmod(fd, old.st_mode & 07777);  // after fchown, which may clear the set-id bits
+}
+
+// Writes, flushes and closes the temporary file, then renames it over `target`.
+std::optional<FileError> FillAndRename(Fd fd, const std::string& temp, const std::string& target,
+                                       std::string_view bytes) {
+  if (const int code = WriteAll(fd.get(), bytes)) return Failure(FileStep::kWrite, code);
+  if (fsync(fd.get()) != 0) return Failure(FileStep::kWrite, errno);
+  if (const int code = fd.Close()) return Failure(FileStep::kWrite, code);
+  if (rename(temp.c_str(), target.c_str()) != 0) {
+    const int code = errno;
+    const bool full = code == ENOSPC || code == EDQUOT;
+    return Failure(full ? FileStep::kWrite : FileStep::kCreate, code);
+  }
+  return std::nullopt;
+}
+
+// Makes the rename itself durable; a failure here loses nothing that is not already in place.
+void SyncFolder(const std::string& folder) {
+  const Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir) fsync(dir.get());
+}
+
+// A device or pipe is no file to replace: the bytes go to it directly.
+std::optional<FileError> WriteInPlace(const Fd& fd, std::string_view bytes) {
+  if (const int code = WriteAll(fd.get(), bytes)) return Failure(FileStep::kWrite, code);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes) {
+  bytes.clear();
+  if (!ValidName(name)) return NoFile(ENOENT);
+  // Non-blocking, so that a pipe without a writer cannot hang the window.
+  const Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!fd) {
+    const int code = errno;
+    return code == ENOENT || code == ENOTDIR ? NoFile(code) : Failure(FileStep::kOpen, code);
+  }
+  struct stat info;
+  if (fstat(fd.get(), &info) != 0) return Failure(FileStep::kOpen, errno);
+  if (S_ISDIR(info.st_mode)) return NoFile(EISDIR);
+  const std::size_t size_hint = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
+  if (const int code = ReadAll(fd.get(), size_hint, bytes)) {
+    bytes.clear();
+    return Failure(FileStep::kOpen, code);
+  }
+  return std::nullopt;
+}
+
+std::optional<FileError> ReplaceFile(const std::string& name, std::string_view bytes) {
+  if (!ValidName(name)) return Failure(FileStep::kCreate, ENOENT);
+  std::string target;
+  if (auto error = FollowLinks(name, target)) return error;
+  struct stat old;
+  const bool exists = stat(target.c_str(), &old) == 0;
+  if (exists) {
+    // rename() would replace a file that may not be written; open it for writing to ask first.
+    const Fd check(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!check) return Failure(FileStep::kCreate, errno);
+    if (!S_ISREG(old.st_mode)) return WriteInPlace(check, bytes);
+  }
+  const std::string folder = FolderOf(target);
+  std::string temp;
+  Fd fd;
+  if (auto error = CreateTemp(folder, exists ? (old.st_mode & 07777) : 0666, temp, fd))
+    return error;
+  if (exists) TakeOver(fd.get(), old);
+  if (auto error = FillAndRename(std::move(fd), temp, target, bytes)) {
+    unlink(temp.c_str());
+    return error;
+  }
+  SyncFolder(folder);
+  return std::nullopt;
+}
+
+std::string FullPath(const std::string& name) {
+  if (name.empty() || name.front() == '/') return name;
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::current_path(error);
+  if (error) return name;
+  return (folder / name).string();
+}
+
+}  // namespace korvu::platform
