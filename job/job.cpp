@@ -8,7 +8,7 @@ Job::Job(const PathRules& rules) : settings_(rules) {
 
 void Job::UpdateParams() {
   if (!params_live_) return;
-  line_ = BuildParamLine(settings_);
+  BuildParamLine(settings_, line_);
   if (on_updated_) on_updated_();
 }
 

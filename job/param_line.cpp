@@ -8,7 +8,7 @@ namespace {
 // What the rows of the option table read, worked out once per rebuild.
 struct LineInputs {
   const JobSettings& job;
-  std::string stats;  // the statistics text in lower case, trimmed
+  std::string_view stats;  // the statistics text, trimmed
   PathRules::Resolved input;
   std::string output;
 };
@@ -24,10 +24,21 @@ bool Always(const LineInputs&) {
   return true;
 }
 
+// Whether `text` with A to Z in lower case is `lower`.
+bool EqualsLowered(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
 // The encoder's options in the order of the command line.
 constexpr OptionRow kOptions[] = {
-    {"-sf", [](const LineInputs& in) { return in.stats != kDefaultStats; },
-     [](const LineInputs& in, std::string& out) { out += QuotePath(in.stats); }},
+    {"-sf", [](const LineInputs& in) { return !EqualsLowered(in.stats, kDefaultStats); },
+     [](const LineInputs& in, std::string& out) { AppendQuotePath(out, LowerAscii(in.stats)); }},
     {"-threads", [](const LineInputs& in) { return in.job.Threads.Value() > 0; },
      [](const LineInputs& in, std::string& out) { out += in.job.Threads.Text(); }},
     {"-br", [](const LineInputs& in) { return in.job.Bitrate.Value() > 0; },
@@ -53,8 +64,9 @@ constexpr OptionRow kOptions[] = {
     {"-bref",
      [](const LineInputs& in) { return !in.job.Pyramide.Value() && in.job.BRef.Checked(); },
      nullptr},
-    {"-i", Always, [](const LineInputs& in, std::string& out) { out += QuotePath(in.input.name); }},
-    {"-o", Always, [](const LineInputs& in, std::string& out) { out += QuotePath(in.output); }},
+    {"-i", Always,
+     [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.input.name); }},
+    {"-o", Always, [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.output); }},
 };
 
 bool IsReady(const LineInputs& in, const PathRules& rules) {
@@ -62,13 +74,10 @@ bool IsReady(const LineInputs& in, const PathRules& rules) {
   // ready costs.
   if (in.input.name.empty() || in.output.empty() || in.job.Bitrate.Value() <= 0) return false;
   if (!in.input.is_file || !rules.HasFileName(in.job.Stats.Text())) return false;
-  const PathRules::Resolved program = rules.Resolve(in.job.Encoder.Text());
-  return !program.name.empty() && program.is_file;
+  return rules.NamesFile(in.job.Encoder.Text());
 }
 
-std::string BuildParams(const LineInputs& in) {
-  std::string params;
-  params.reserve(160 + in.input.name.size() + in.output.size() + in.stats.size());
+void AppendParams(const LineInputs& in, std::string& params) {
   for (const OptionRow& row : kOptions) {
     if (!row.passed(in)) continue;
     params += ' ';
@@ -77,19 +86,27 @@ std::string BuildParams(const LineInputs& in) {
     params += ' ';
     row.value(in, params);
   }
-  return params;
 }
 
 }  // namespace
 
-ParamLine BuildParamLine(const JobSettings& job) {
+void BuildParamLine(const JobSettings& job, ParamLine& line) {
   const PathRules& rules = job.rules();
-  const LineInputs in{job, std::string(Trim(LowerAscii(job.Stats.Text()))),
-                      rules.Resolve(job.Input.Text()), rules.FileName(job.Output.Text())};
-  ParamLine line;
+  const LineInputs in{job, Trim(job.Stats.Text()), rules.Resolve(job.Input.Text()),
+                      rules.FileName(job.Output.Text())};
   line.ready = IsReady(in, rules);
-  line.params = BuildParams(in);
-  line.preview = QuotePath(job.Encoder.Text()) + " " + line.params;
+  // Rebuilt from empty every time; only the buffers' capacity is kept.
+  line.params.clear();
+  AppendParams(in, line.params);
+  line.preview.clear();
+  AppendQuotePath(line.preview, job.Encoder.Text());
+  line.preview += ' ';
+  line.preview += line.params;
+}
+
+ParamLine BuildParamLine(const JobSettings& job) {
+  ParamLine line;
+  BuildParamLine(job, line);
   return line;
 }
 

@@ -19,5 +19,7 @@ struct ParamLine {
 // bitrate is above 0. The options follow the encoder's option table, in its order, each preceded by
 // one blank and each value by one blank.
 ParamLine BuildParamLine(const JobSettings& job);
+// The same into `line`, reusing its buffers.
+void BuildParamLine(const JobSettings& job, ParamLine& line);
 
 }  // namespace korvu::job

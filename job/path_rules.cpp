@@ -1,5 +1,7 @@
 #include "job/path_rules.h"
 
+#include <algorithm>
+
 #include "job/error.h"
 
 namespace korvu::job {
@@ -37,22 +39,22 @@ PathStyle NativePathStyle() {
 }
 
 std::string FirstWord(std::string_view text, std::size_t limit) {
-  text = text.substr(0, text.find('\0'));
-  text = SkipToWord(text);
-  std::string word;
-  std::size_t i = 0;
-  while (i < text.size() && !IsWordBreak(text[i])) {
+  text = SkipToWord(text.substr(0, text.find('\0')));
+  std::size_t end = 0;
+  while (end < text.size() && !IsWordBreak(text[end]) && text[end] != '"') ++end;
+  if (end == text.size() || IsWordBreak(text[end]))  // no quoted run: the word is a plain slice
+    return end > limit ? std::string() : std::string(text.substr(0, end));
+  std::string word(text.substr(0, end));
+  for (std::size_t i = end; i < text.size() && !IsWordBreak(text[i]);) {
     if (text[i] == '"') {
-      const std::size_t close = text.find('"', i + 1);
-      const std::size_t end = close == std::string_view::npos ? text.size() : close;
-      word.append(text.substr(i + 1, end - i - 1));
-      i = close == std::string_view::npos ? end : close + 1;
+      const std::size_t close = std::min(text.find('"', i + 1), text.size());
+      word.append(text.substr(i + 1, close - i - 1));
+      i = close + 1;
     } else {
       word += text[i++];
     }
   }
-  if (word.size() > limit) return {};
-  return word;
+  return word.size() > limit ? std::string() : word;
 }
 
 std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {
@@ -69,20 +71,20 @@ std::string ReplaceExtension(std::string_view name, std::string_view extension, 
 PathRules::PathRules(PathStyle style, const platform::FileSystem& file_system)
     : style_(style), file_system_(file_system) {}
 
-EntryKind PathRules::Kind(std::string_view name) const {
-  if (name.empty() || name.find('"') != std::string_view::npos) return EntryKind::kNone;
-  return file_system_.Kind(std::string(name));
+EntryKind PathRules::Kind(const std::string& name) const {
+  if (name.empty() || name.find('"') != std::string::npos) return EntryKind::kNone;
+  return file_system_.Kind(name);
 }
 
-bool PathRules::FileExists(std::string_view name) const {
+bool PathRules::FileExists(const std::string& name) const {
   return Kind(name) == EntryKind::kFile;
 }
 
-bool PathRules::FolderExists(std::string_view name) const {
+bool PathRules::FolderExists(const std::string& name) const {
   return Kind(name) == EntryKind::kFolder;
 }
 
-PathRules::Resolved PathRules::Resolve(std::string_view text, bool test_word) const {
+PathRules::Resolved PathRules::Resolve(const std::string& text, bool test_word) const {
   const EntryKind kind = Kind(text);
   if (kind == EntryKind::kFile) return {std::string(text), true};
   if (kind == EntryKind::kFolder) {
@@ -97,21 +99,35 @@ PathRules::Resolved PathRules::Resolve(std::string_view text, bool test_word) co
   return {std::move(word), is_file};
 }
 
-bool PathRules::HasFileName(std::string_view text) const {
-  return !FirstWord(text, WordLimit(style_)).empty() || !FileName(text).empty();
+bool PathRules::NamesFile(const std::string& text) const {
+  const EntryKind kind = Kind(text);
+  if (kind != EntryKind::kNone) return kind == EntryKind::kFile;
+  const std::string word = FirstWord(text, WordLimit(style_));
+  return word != text && FileExists(word);
+}
+
+bool PathRules::HasFileName(const std::string& text) const {
+  // After the skipped blanks and quote pairs, any character but a lone '"' starts a word; a text
+  // that short cannot hold a word past the limit.
+  const std::string_view rest = SkipToWord(std::string_view(text).substr(0, text.find('\0')));
+  if (!rest.empty() && rest != "\"" && rest.size() <= WordLimit(style_)) return true;
+  return !FileName(text).empty();
 }
 
 bool PathRules::IsValidFileName(std::string_view name) const {
   const std::string_view refused = style_ == PathStyle::kWindows ? "/<>\"?*|" : "<>\"?*|";
-  const std::string file_name = FileName(name);
+  const std::string file_name = FileName(std::string(name));
   return !file_name.empty() && file_name.find_first_of(refused) == std::string::npos;
 }
 
 std::string PathRules::PathText(std::string_view name) const {
   if (name.empty()) return {};
   if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, name));
-  if (name.find(' ') != std::string_view::npos && name.front() != '"')
-    return "\"" + std::string(name) + "\"";
+  if (name.find(' ') != std::string_view::npos && name.front() != '"') {
+    std::string quoted;
+    quoted.reserve(name.size() + 2);
+    return quoted.append(1, '"').append(name).append(1, '"');
+  }
   return std::string(name);
 }
 

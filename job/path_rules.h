@@ -35,8 +35,8 @@ class PathRules {
 
   // Whether `name` is an existing file (a folder is not). An empty name and a name holding a '"'
   // never count.
-  bool FileExists(std::string_view name) const;
-  bool FolderExists(std::string_view name) const;
+  bool FileExists(const std::string& name) const;
+  bool FolderExists(const std::string& name) const;
 
   // The file name of a path text, and whether that name is an existing file. The name is the text
   // itself when it names an existing file, the text with a separator appended when it names an
@@ -45,10 +45,12 @@ class PathRules {
     std::string name;
     bool is_file = false;
   };
-  Resolved Resolve(std::string_view text) const { return Resolve(text, true); }
-  std::string FileName(std::string_view text) const { return Resolve(text, false).name; }
+  Resolved Resolve(const std::string& text) const { return Resolve(text, true); }
+  std::string FileName(const std::string& text) const { return Resolve(text, false).name; }
+  // Whether the file name of `text` is an existing file: Resolve(text).is_file without the name.
+  bool NamesFile(const std::string& text) const;
   // Whether the file name of `text` is not empty; looks the text up only when its first word is.
-  bool HasFileName(std::string_view text) const;
+  bool HasFileName(const std::string& text) const;
 
   // The path text for the file name `name`: refused with Error("Ungültiger Dateiname - NAME")
   // when its file name is empty or holds a character that no file name may hold; wrapped in '"'
@@ -61,9 +63,9 @@ class PathRules {
   }
 
  private:
-  platform::EntryKind Kind(std::string_view name) const;
+  platform::EntryKind Kind(const std::string& name) const;
   // Without `test_word`, is_file stays false for a name read as a first word.
-  Resolved Resolve(std::string_view text, bool test_word) const;
+  Resolved Resolve(const std::string& text, bool test_word) const;
 
   PathStyle style_;
   const platform::FileSystem& file_system_;

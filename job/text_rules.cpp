@@ -1,27 +1,45 @@
 #include "job/text_rules.h"
 
+#include <algorithm>
+
 namespace korvu::job {
 namespace {
 
-// The dequote step; returns `text` unchanged when it does not apply.
+// The dequote step; returns `text` unchanged when it does not apply. Only a text with doubled
+// quotes inside needs `storage`; any other result is a slice of `text`.
 std::string_view Dequote(std::string_view text, std::string& storage) {
   if (text.empty() || text.front() != '"') return text;
-  storage.clear();
-  for (std::size_t i = 1; i < text.size(); ++i) {
-    if (text[i] != '"') {
-      storage += text[i];
-    } else if (i + 1 < text.size() && text[i + 1] == '"') {
-      storage += '"';
-      ++i;
-    } else {
-      break;
-    }
+  std::string_view rest = text.substr(1);
+  std::size_t close = rest.find('"');
+  if (close == std::string_view::npos || close + 1 == rest.size() || rest[close + 1] != '"') {
+    const std::string_view inner = rest.substr(0, close);
+    return inner.empty() ? text : inner;
   }
+  storage.clear();
+  while (close != std::string_view::npos && close + 1 < rest.size() && rest[close + 1] == '"') {
+    storage.append(rest.substr(0, close + 1));  // keeps one of the two quotes
+    rest.remove_prefix(close + 2);
+    close = rest.find('"');
+  }
+  storage.append(rest.substr(0, close));
   return storage.empty() ? text : std::string_view(storage);
 }
 
 bool NeedsQuotes(std::string_view text) {
-  return text.find_first_of(" &|<>^") != std::string_view::npos;
+  for (char c : text) {
+    switch (c) {
+      case ' ':
+      case '&':
+      case '|':
+      case '<':
+      case '>':
+      case '^':
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -39,18 +57,27 @@ std::string LowerAscii(std::string_view text) {
   return lower;
 }
 
-std::string QuotePath(std::string_view text) {
+void AppendQuotePath(std::string& out, std::string_view text) {
   std::string storage;
   const std::string_view trimmed = Trim(Dequote(text, storage));
-  if (!NeedsQuotes(trimmed)) return std::string(trimmed);
-  std::string quoted;
-  quoted.reserve(trimmed.size() + 2);
-  quoted += '"';
-  for (char c : trimmed) {
-    if (c == '"') quoted += '"';
-    quoted += c;
+  if (!NeedsQuotes(trimmed)) {
+    out.append(trimmed);
+    return;
   }
-  quoted += '"';
+  out += '"';
+  for (std::string_view rest = trimmed; !rest.empty();) {
+    const std::size_t quote = std::min(rest.find('"'), rest.size());
+    out.append(rest.substr(0, quote));
+    if (quote == rest.size()) break;
+    out.append("\"\"");
+    rest.remove_prefix(quote + 1);
+  }
+  out += '"';
+}
+
+std::string QuotePath(std::string_view text) {
+  std::string quoted;
+  AppendQuotePath(quoted, text);
   return quoted;
 }
 

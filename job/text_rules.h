@@ -27,5 +27,7 @@ std::string LowerAscii(std::string_view text);
 //    operators & | < > ^ is inside: wrap in '"', doubling every '"' inside. Without the operators
 //    an input named Tom&Jerry.avs would run "Jerry.avs" as a command from the job script.
 std::string QuotePath(std::string_view text);
+// QuotePath(text) appended to `out`.
+void AppendQuotePath(std::string& out, std::string_view text);
 
 }  // namespace korvu::job
