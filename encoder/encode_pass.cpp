@@ -1,0 +1,214 @@
+#include "encoder/encode_pass.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include <unistd.h>
+
+#include "encoder/error.h"
+#include "encoder/frame_timeline.h"
+#include "encoder/output_file.h"
+#include "encoder/picture_converter.h"
+#include "encoder/progress.h"
+#include "encoder/source.h"
+#include "encoder/stats_files.h"
+#include "encoder/stop_signal.h"
+#include "encoder/x264_encoder.h"
+#include "encoder/x264_params.h"
+
+namespace korvu::enc {
+namespace {
+
+// Longer gaps in the timestamps are jumps, not dropped frames.
+constexpr double kMaxGapSeconds = 10;
+
+void Warn(const std::string& text) {
+  // On a terminal the progress line may be open: clear it first.
+  static const bool terminal = isatty(STDERR_FILENO);
+  std::fprintf(stderr, "%skorvu-enc: x264: %s\n", terminal ? "\r\033[K" : "", text.c_str());
+}
+
+Rational OutputRate(const Options& options, const VideoFacts& facts) {
+  if (options.fps) return *options.fps;
+  if (facts.frame_rate.num == 0)
+    throw Error(options.input, "has no frame rate; give one with -fps");
+  return facts.frame_rate;
+}
+
+int64_t FrameTotal(const Options& options, const VideoFacts& facts) {
+  if (options.max_frames == 0) return facts.estimated_frames;
+  if (facts.estimated_frames == 0) return options.max_frames;
+  return std::min<int64_t>(options.max_frames, facts.estimated_frames);
+}
+
+PictureFormat FormatOf(const VideoFacts& facts) {
+  const bool full_range = facts.full_range || facts.pixel_format == AV_PIX_FMT_YUVJ420P;
+  return {facts.width, facts.height, facts.sample_aspect,
+          IsPlanar420(facts.pixel_format) && full_range};
+}
+
+x264_picture_t PictureOf(const AVFrame& frame, int64_t number) {
+  x264_picture_t picture;
+  x264_picture_init(&picture);
+  picture.img.i_csp = X264_CSP_I420;
+  picture.img.i_plane = 3;
+  for (int p = 0; p < 3; ++p) {
+    picture.img.plane[p] = frame.data[p];
+    picture.img.i_stride[p] = frame.linesize[p];
+  }
+  picture.i_pts = number;
+  return picture;
+}
+
+void CheckStop() {
+  if (int signal = StopSignal(); signal != 0)
+    throw Error("stopped", std::string("signal ") + strsignal(signal) +
+                               " came before the end; nothing was kept");
+}
+
+class Pass {
+ public:
+  Pass(const Options& options, std::FILE* console, bool terminal);
+  void Run();
+
+ private:
+  void OpenFiles();
+  void OpenEncoder();
+  void CheckFirstPass(const ApplyContext& context, const PictureFormat& picture);
+  void EncodeAll();
+  void Emit(const AVFrame& frame);
+  void Write(std::span<const uint8_t> bytes);
+  void Finish();
+
+  const Options& options_;
+  Source source_;
+  Rational rate_;
+  std::string stats_name_;
+  std::unique_ptr<OutputFile> output_;
+  std::unique_ptr<StatsOutput> stats_output_;
+  FirstPassStats first_pass_;
+  std::unique_ptr<X264Encoder> encoder_;  // after the files: closed before they are cleaned up
+  PictureConverter converter_;
+  Progress progress_;
+  int64_t limit_;
+  int64_t frames_ = 0;
+  uint64_t bytes_ = 0;
+};
+
+Pass::Pass(const Options& options, std::FILE* console, bool terminal)
+    : options_(options),
+      source_(options.input),
+      rate_(OutputRate(options, source_.Facts())),
+      converter_(options.input, source_.Facts().width, source_.Facts().height,
+                 options.field_order != FieldOrder::kProgressive),
+      progress_(console, terminal, options.pass, FrameTotal(options, source_.Facts()), rate_),
+      limit_(options.max_frames > 0 ? options.max_frames : INT64_MAX) {}
+
+void Pass::Run() {
+  OpenFiles();
+  OpenEncoder();
+  EncodeAll();
+  Finish();
+}
+
+void Pass::OpenFiles() {
+  if (options_.pass == 1) {
+    stats_output_ = std::make_unique<StatsOutput>(options_.stats);
+    stats_name_ = stats_output_->WorkingName();
+    return;
+  }
+  std::error_code error;
+  if (std::filesystem::equivalent(options_.input, options_.output, error))
+    throw Error(options_.output, "is the input file; give the output another name");
+  first_pass_ = ReadFirstPassStats(options_.stats);
+  stats_name_ = options_.stats;
+  output_ = std::make_unique<OutputFile>(options_.output);
+}
+
+void Pass::OpenEncoder() {
+  if (options_.field_mode == 2)
+    std::fputs(
+        "korvu-enc: -fmode 2: libx264 cannot code field pictures (PAFF); coding MBAFF "
+        "instead\n",
+        stderr);
+  const ApplyContext context{rate_, stats_name_.data()};
+  const PictureFormat picture = FormatOf(source_.Facts());
+  if (options_.pass == 2) CheckFirstPass(context, picture);
+  encoder_ =
+      std::make_unique<X264Encoder>(BuildParams(options_, context, picture), options_.input, Warn);
+}
+
+// Opens x264 as pass 1 would, without its files, to learn the settings it would note in the
+// statistics; x264 itself does not compare all of them.
+void Pass::CheckFirstPass(const ApplyContext& context, const PictureFormat& picture) {
+  Options first = options_;
+  first.pass = 1;
+  x264_param_t param = BuildParams(first, context, picture);
+  param.rc.b_stat_write = 0;
+  param.i_threads = 1;
+  X264Encoder probe(param, options_.input, nullptr);
+  CheckSameSettings(first_pass_, probe.Parameters(), options_.stats);
+}
+
+void Pass::EncodeAll() {
+  FrameTimeline timeline(std::lround(source_.Facts().frame_rate.Value() * kMaxGapSeconds));
+  AvPtr<AVFrame> current = NewFrame();
+  AvPtr<AVFrame> previous = NewFrame();
+  while (frames_ < limit_) {
+    CheckStop();
+    auto picture = source_.Next();
+    if (!picture) {
+      if (timeline.FramesPlaced() == 0) throw Error(options_.input, "holds no pictures");
+      for (int64_t n = source_.DroppedAtEnd(timeline.FramesPlaced()); n > 0 && frames_ < limit_;
+           --n)
+        Emit(*previous);
+      return;
+    }
+    for (int64_t n = timeline.Place(picture->slot); n > 0 && frames_ < limit_; --n) Emit(*previous);
+    if (frames_ == limit_) return;
+    converter_.Convert(*picture->frame, *current);
+    Emit(*current);
+    std::swap(current, previous);
+  }
+}
+
+void Pass::Emit(const AVFrame& frame) {
+  if (options_.pass == 2 && frames_ == first_pass_.frames)
+    throw Error(options_.stats,
+                "was made with other settings: " + std::to_string(first_pass_.frames) +
+                    " frames there, more now; run -npass 1 again");
+  x264_picture_t picture = PictureOf(frame, frames_);
+  Write(encoder_->Encode(&picture));
+  ++frames_;
+  progress_.Update(frames_, bytes_);
+}
+
+void Pass::Write(std::span<const uint8_t> bytes) {
+  if (output_) output_->Write(bytes);
+  bytes_ += bytes.size();
+}
+
+void Pass::Finish() {
+  while (encoder_->DelayedFrames() > 0) Write(encoder_->Encode(nullptr));
+  if (options_.pass == 2 && frames_ != first_pass_.frames)
+    throw Error(options_.stats,
+                "was made with other settings: " + std::to_string(first_pass_.frames) +
+                    " frames there, " + std::to_string(frames_) + " now; run -npass 1 again");
+  encoder_.reset();  // x264 completes the statistics when it closes
+  if (output_) output_->Commit();
+  if (stats_output_) stats_output_->Commit();
+  progress_.Finish(frames_, bytes_,
+                   options_.pass == 1 ? "statistics in " + options_.stats
+                                      : std::to_string(bytes_) + " bytes in " + options_.output);
+}
+
+}  // namespace
+
+void RunPass(const Options& options, std::FILE* console, bool terminal) {
+  Pass(options, console, terminal).Run();
+}
+
+}  // namespace korvu::enc

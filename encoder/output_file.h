@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+
+namespace korvu::enc {
+
+// A file that shows up under its name only when it is complete: it is written as "<name>.part"
+// beside that name, renamed by Commit(), and removed when it is destroyed uncommitted.
+class OutputFile {
+ public:
+  // Creates the working file. Throws Error(name, reason) when it cannot be written.
+  explicit OutputFile(std::string name);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Throws Error(name, reason) when the bytes cannot be written, for instance on a full disk.
+  void Write(std::span<const uint8_t> bytes);
+  // Closes the working file and gives it its name. Throws Error(name, reason).
+  void Commit();
+
+ private:
+  [[noreturn]] void Fail(int error);
+
+  std::string name_;
+  std::string part_;
+  std::FILE* file_ = nullptr;
+  bool committed_ = false;
+};
+
+}  // namespace korvu::enc

@@ -1,0 +1,96 @@
+#include "encoder/progress.h"
+
+#include <cinttypes>
+
+namespace korvu::enc {
+namespace {
+
+constexpr auto kTerminalInterval = std::chrono::milliseconds(250);
+constexpr auto kPlainInterval = std::chrono::seconds(5);
+
+std::string Clock(double seconds) {
+  const auto whole = static_cast<long long>(seconds + 0.5);
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+  return text;
+}
+
+double KilobitsPerSecond(const PassState& s) {
+  if (s.frames == 0) return 0;
+  return s.bytes * 8.0 / 1000 * s.frame_rate.Value() / static_cast<double>(s.frames);
+}
+
+double FramesPerSecond(const PassState& s) {
+  return s.seconds > 0 ? s.frames / s.seconds : 0;
+}
+
+}  // namespace
+
+std::string ProgressLine(const PassState& s) {
+  char text[256];
+  int used = std::snprintf(text, sizeof text, "pass %d: %" PRId64, s.pass, s.frames);
+  const bool known = s.total > 0 && s.frames <= s.total;
+  if (known)
+    used += std::snprintf(text + used, sizeof text - used, "/%" PRId64 " frames (%d%%)", s.total,
+                          static_cast<int>(100 * s.frames / s.total));
+  else
+    used += std::snprintf(text + used, sizeof text - used, " frames");
+  used += std::snprintf(text + used, sizeof text - used, ", %.1f fps, %.0f kb/s, %s elapsed",
+                        FramesPerSecond(s), KilobitsPerSecond(s), Clock(s.seconds).c_str());
+  if (known && s.frames > 0)
+    std::snprintf(text + used, sizeof text - used, ", %s left",
+                  Clock(s.seconds * (s.total - s.frames) / s.frames).c_str());
+  return text;
+}
+
+std::string SummaryLine(const PassState& s) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%" PRId64 " frames, %.1f kb/s, %s (%.1f fps)", s.frames,
+                KilobitsPerSecond(s), Clock(s.seconds).c_str(), FramesPerSecond(s));
+  return text;
+}
+
+Progress::Progress(std::FILE* out, bool terminal, int pass, int64_t total, Rational frame_rate)
+    : out_(out), terminal_(terminal) {
+  state_.pass = pass;
+  state_.total = total;
+  state_.frame_rate = frame_rate;
+}
+
+Progress::~Progress() {
+  if (line_open_) std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+void Progress::Update(int64_t frames, uint64_t bytes) {
+  const Clock::time_point now = Clock::now();
+  if (now - shown_ < (terminal_ ? kTerminalInterval : kPlainInterval)) return;
+  shown_ = now;
+  const std::string line = ProgressLine(State(frames, bytes));
+  if (terminal_) {
+    // Back to the start of the line, then clear what a longer line left behind.
+    std::fprintf(out_, "\r%s\033[K", line.c_str());
+    line_open_ = true;
+  } else {
+    std::fprintf(out_, "%s\n", line.c_str());
+  }
+  std::fflush(out_);
+}
+
+void Progress::Finish(int64_t frames, uint64_t bytes, const std::string& summary) {
+  if (line_open_) std::fputs("\r\033[K", out_);
+  line_open_ = false;
+  std::fprintf(out_, "pass %d done: %s; %s\n", state_.pass,
+               SummaryLine(State(frames, bytes)).c_str(), summary.c_str());
+  std::fflush(out_);
+}
+
+PassState Progress::State(int64_t frames, uint64_t bytes) const {
+  PassState state = state_;
+  state.frames = frames;
+  state.bytes = bytes;
+  state.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+  return state;
+}
+
+}  // namespace korvu::enc

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "encoder/frame_rate.h"
+
+namespace korvu::enc {
+
+// Where a pass stands.
+struct PassState {
+  int pass = 1;
+  int64_t frames = 0;
+  int64_t total = 0;  // 0 when unknown
+  uint64_t bytes = 0;
+  double seconds = 0;
+  Rational frame_rate{25, 1};
+};
+
+// "pass 2: 120/250 frames (48%), 95.3 fps, 1003 kb/s, 0:00:01 elapsed, 0:00:02 left"; the
+// total, percentage and time left are missing when the total is unknown.
+std::string ProgressLine(const PassState& state);
+
+// "250 frames, 1002.6 kb/s, 0:00:03 (83.3 fps)".
+std::string SummaryLine(const PassState& state);
+
+// Shows a pass's progress on the console: on a terminal one line, rewritten in place a few
+// times a second; elsewhere (a log file, a pipe) a plain line every few seconds.
+class Progress {
+ public:
+  Progress(std::FILE* out, bool terminal, int pass, int64_t total, Rational frame_rate);
+  // Ends a line left open on the terminal, so that what follows starts on a line of its own.
+  ~Progress();
+
+  void Update(int64_t frames, uint64_t bytes);
+  // Replaces the progress line by `summary` followed by the summary of the figures.
+  void Finish(int64_t frames, uint64_t bytes, const std::string& summary);
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  PassState State(int64_t frames, uint64_t bytes) const;
+
+  std::FILE* out_;
+  bool terminal_;
+  PassState state_;
+  Clock::time_point start_ = Clock::now();
+  Clock::time_point shown_ = start_;
+  bool line_open_ = false;
+};
+
+}  // namespace korvu::enc

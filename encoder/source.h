@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "encoder/av_ptr.h"
+#include "encoder/frame_rate.h"
+
+namespace korvu::enc {
+
+// What the container and the decoder tell about the video stream.
+struct VideoFacts {
+  int width = 0;
+  int height = 0;
+  AVPixelFormat pixel_format = AV_PIX_FMT_NONE;
+  Rational frame_rate{0, 1};     // 0/1 when the container has none
+  Rational sample_aspect{0, 1};  // 0/1 when unknown
+  bool full_range = false;
+  int64_t listed_frames = 0;     // the frame count the container lists, 0 when none
+  int64_t estimated_frames = 0;  // the listed count, else one worked out from the duration
+};
+
+// One decoded picture and its slot: its place on the source's frame grid, counted from the
+// first picture's timestamp, or -1 when it has no timestamp.
+struct DecodedPicture {
+  const AVFrame* frame;
+  int64_t slot;
+};
+
+// The video stream of one input file, decoded with libavformat and libavcodec. Other streams
+// (audio) are skipped unread.
+class Source {
+ public:
+  // Opens `path` and its decoder. Throws Error naming the file: missing or unreadable, an
+  // AviSynth script, no video stream, no decoder for its codec.
+  explicit Source(std::string path);
+
+  const VideoFacts& Facts() const { return facts_; }
+
+  // The next picture in display order, or nothing at the end of the stream. The frame stays
+  // valid until the next call. Throws Error for data that cannot be read or decoded.
+  std::optional<DecodedPicture> Next();
+
+  // Called at the end of the stream with the number of slots the pictures filled: the frames
+  // that the container lists after them, which it marks as dropped. Throws Error when the file
+  // ends before its listed frames without an index that accounts for them: it is truncated.
+  int64_t DroppedAtEnd(int64_t slots_filled) const;
+
+ private:
+  void OpenContainer();
+  void OpenDecoder();
+  void ReadFacts();
+  void FeedDecoder();
+  int64_t SlotOf(const AVFrame& frame);
+
+  std::string path_;
+  AvPtr<AVFormatContext> format_;
+  AvPtr<AVCodecContext> decoder_;
+  AvPtr<AVPacket> packet_;
+  AvPtr<AVFrame> frame_;
+  AVStream* stream_ = nullptr;
+  VideoFacts facts_;
+  int64_t first_timestamp_ = AV_NOPTS_VALUE;
+  int64_t packets_read_ = 0;
+};
+
+}  // namespace korvu::enc
