@@ -76,7 +76,8 @@ Statement ParseIf(std::string_view rest) {
 }  // namespace
 
 Statement ParseStatement(std::string_view line) {
-  line = TrimBlanks(line);
+  // Only leading blanks go: ECHO writes trailing ones.
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
   if (line.empty() || IsRemark(line)) return Nothing{};
   if (const auto rest = AfterKeyword(line, "echo", " \t.:(/,;=+[]")) return ParseEcho(*rest);
   if (AfterKeyword(line, "pause", " \t")) return Pause{};
