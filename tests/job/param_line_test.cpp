@@ -2,35 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/example_job.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvu::job {
 namespace {
 
-// The job of the worked example: threads 2, bitrate 1500, interlaced top field first without
-// MBAFF, pyramid on, everything else at its initial value.
-void SetUpExample(JobSettings& s, const std::string& encoder, const std::string& input,
-                  const std::string& output) {
-  s.Encoder.SetText(encoder);
-  s.Input.SetText(input);
-  s.Output.SetText(output);
-  s.Threads.SetMax(4);
-  s.Threads.SetValue(2);
-  s.Bitrate.SetText("1500");
-  s.SourceType.SetIndex(1);
-  s.Pyramide.SetValue(true);
-}
-
-const std::string kExampleParams =
-    R"( -threads 2 -br 1500 -tff -fmode 2 -aqo 1 -I 4 -ref 4 -bf 2 -pyramid)"
-    R"( -i D:\clips\trip.avs -o D:\clips\trip.264)";
+using test::SetUpWorkedExample;
+const std::string& kExampleParams = test::kWorkedExampleParams;
 
 class ParamLineTest : public testing::Test {
  protected:
   ParamLineTest() {
-    SetUpExample(job_.Settings(), R"(C:\Enc\DivX264.exe)", R"(D:\clips\trip.avs)",
-                 R"(D:\clips\trip.264)");
+    SetUpWorkedExample(job_.Settings(), R"(C:\Enc\DivX264.exe)", R"(D:\clips\trip.avs)",
+                       R"(D:\clips\trip.264)");
     job_.SetFParamsLive(true);
     job_.UpdateParams();
   }
@@ -54,7 +40,7 @@ TEST(ParamLinePosixTest, WorkedExampleOnRealFiles) {
   const std::string output = dir / "clips/trip.264";
   const PathRules rules(PathStyle::kPosix, platform::RealFileSystem());
   Job job(rules);
-  SetUpExample(job.Settings(), encoder, input, output);
+  SetUpWorkedExample(job.Settings(), encoder, input, output);
   job.SetFParamsLive(true);
   job.UpdateParams();
   const std::string params =

@@ -1,0 +1,121 @@
+#include "job/job_script.h"
+
+#include <array>
+#include <cstring>
+
+#include "job/in_out_error.h"
+#include "job/text_rules.h"
+#include "platform/exec_and_wait.h"
+#include "platform/output_file.h"
+
+namespace korvu::job {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Lines into a file through a fixed buffer that goes out when full and at the close, in the
+// manner of a classic runtime's text file: a failed write shows at the line that filled the buffer.
+class BufferedLines {
+ public:
+  explicit BufferedLines(platform::OutputFile& file) : file_(file) {}
+
+  int WriteLine(std::string_view line) {
+    if (const int code = Put(line)) return code;
+    return Put(kLineEnd);
+  }
+  int Close() {
+    const int code = Flush();
+    const int close_code = file_.Close();
+    return code ? code : close_code;
+  }
+
+ private:
+  int Put(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const std::size_t room = std::min(buffer_.size() - used_, bytes.size());
+      std::memcpy(buffer_.data() + used_, bytes.data(), room);
+      used_ += room;
+      bytes.remove_prefix(room);
+      if (used_ == buffer_.size())
+        if (const int code = Flush()) return code;
+    }
+    return 0;
+  }
+  int Flush() {
+    const int code = used_ ? file_.Write(buffer_.data(), used_) : 0;
+    used_ = 0;
+    return code;
+  }
+
+  platform::OutputFile& file_;
+  std::array<char, 128> buffer_{};
+  std::size_t used_ = 0;
+};
+
+void Check(int code) {
+  if (code != 0) throw InOutError(code);
+}
+
+std::string DoublePercent(std::string_view text) {
+  std::string doubled;
+  doubled.reserve(text.size());
+  for (char c : text) {
+    if (c == '%') doubled += '%';
+    doubled += c;
+  }
+  return doubled;
+}
+
+std::string PassLine(std::string_view encoder_text, std::string_view pass,
+                     std::string_view params) {
+  std::string line = QuotePath(encoder_text);
+  line += " -npass ";
+  line += pass;
+  line += params;
+  return DoublePercent(line);
+}
+
+}  // namespace
+
+std::string ScriptPath(std::string_view executable_path, PathStyle style) {
+  return ReplaceExtension(executable_path, ".bat", style);
+}
+
+std::array<std::string, 7> ScriptLines(std::string_view encoder_text, std::string_view params) {
+  return {"@ECHO OFF",
+          PassLine(encoder_text, "1", params),
+          "IF ERRORLEVEL 1 GOTO End",
+          PassLine(encoder_text, "2", params),
+          ":End",
+          "ECHO \a",
+          "PAUSE"};
+}
+
+std::string ScriptText(std::string_view encoder_text, std::string_view params) {
+  std::string text;
+  for (const std::string& line : ScriptLines(encoder_text, params))
+    text.append(line).append(kLineEnd);
+  return text;
+}
+
+void WriteJobScript(const std::string& path, std::string_view encoder_text,
+                    std::string_view params) {
+  const auto lines = ScriptLines(encoder_text, params);
+  platform::OutputFile file;
+  Check(file.Create(path));
+  BufferedLines out(file);
+  for (const std::string& line : lines) Check(out.WriteLine(line));
+  Check(out.Close());
+}
+
+void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks) {
+  const std::string script = ScriptPath(executable_path, job.Settings().rules().style());
+  WriteJobScript(script, job.Settings().Encoder.Text(), job.FParams());
+  hooks.disable_encode();
+  hooks.minimize();
+  hooks.exec_and_wait(platform::ScriptCommandLine(script), platform::kShowNormal);
+  hooks.restore();
+  job.UpdateParams();
+}
+
+}  // namespace korvu::job

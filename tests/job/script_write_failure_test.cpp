@@ -1,0 +1,92 @@
+// Failures to write the job script on real files. It must run as an ordinary user, since root
+// writes through any permission: tests/run-unprivileged takes care of that under CI.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "job/in_out_error.h"
+#include "job/job_script.h"
+#include "tests/support/example_job.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvu::job {
+namespace {
+
+class ScriptWriteFailureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(geteuid(), 0u) << "runs as root, where permissions prove nothing";
+    test::SetUpWorkedExample(job_.Settings(), dir_.Write("Enc/DivX264.exe", ""),
+                             dir_.Write("clips/trip.avs", ""), dir_ / "clips/trip.264");
+    job_.SetFParamsLive(true);
+    job_.UpdateParams();
+    ASSERT_TRUE(job_.EncodeEnabled());
+  }
+
+  // Runs the click for an executable at `executable`; returns the error's message.
+  std::string EncodeFails(const std::string& executable, int code) {
+    bool anything_done = false;
+    const auto done = [&] { anything_done = true; };
+    const EncodeHooks hooks{done, done,
+                            [&](const std::string&, std::uint16_t) {
+                              anything_done = true;
+                              return 0;
+                            },
+                            done};
+    try {
+      RunEncode(job_, executable, hooks);
+    } catch (const InOutError& error) {
+      EXPECT_EQ(error.code(), code);
+      EXPECT_FALSE(anything_done);
+      EXPECT_TRUE(job_.EncodeEnabled());
+      return error.what();
+    }
+    ADD_FAILURE() << "the script was written";
+    return {};
+  }
+
+  test::TempDir dir_;
+  PathRules rules_{PathStyle::kPosix, platform::RealFileSystem()};
+  Job job_{rules_};
+};
+
+TEST_F(ScriptWriteFailureTest, FolderWithoutWriteAccess) {
+  std::filesystem::create_directory(dir_ / "locked");
+  chmod((dir_ / "locked").c_str(), 0555);
+  EXPECT_EQ(EncodeFails(dir_ / "locked/Korvu", 5), "Dateizugriff verweigert");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "locked/Korvu.bat"));
+}
+
+TEST_F(ScriptWriteFailureTest, ReadOnlyScriptStaysAsItWas) {
+  const std::string old = dir_.Write("Korvu.bat", "old");
+  chmod(old.c_str(), 0444);
+  EXPECT_EQ(EncodeFails(dir_ / "Korvu", 5), "Dateizugriff verweigert");
+  EXPECT_EQ(test::ReadFile(old), "old");
+}
+
+TEST_F(ScriptWriteFailureTest, MissingFolder) {
+  EXPECT_EQ(EncodeFails(dir_ / "missing/Korvu", 3), "Ungültiger Dateiname");
+}
+
+TEST_F(ScriptWriteFailureTest, FullDisk) {
+  std::filesystem::create_symlink("/dev/full", dir_ / "Korvu.bat");
+  EXPECT_EQ(EncodeFails(dir_ / "Korvu", 112), "E/A-Fehler 112");
+}
+
+TEST_F(ScriptWriteFailureTest, FullDiskShowsAtTheCloseForAShortScript) {
+  // Shorter than the buffer: nothing reaches the disk before the close.
+  std::filesystem::create_symlink("/dev/full", dir_ / "short.bat");
+  try {
+    WriteJobScript(dir_ / "short.bat", "e", "");
+    FAIL() << "written to a full disk";
+  } catch (const InOutError& error) {
+    EXPECT_EQ(error.code(), 112);
+  }
+}
+
+}  // namespace
+}  // namespace korvu::job
