@@ -16,7 +16,8 @@ enum class FileStep {
 // Why a file operation failed, with enough for the caller to choose its message.
 struct FileError {
   FileStep step = FileStep::kOpen;
-  // On reading: no file lives under the name (nothing there, a missing folder, or a folder).
+  // On reading: no regular file lives under the name (nothing there, a missing folder, a folder,
+  // a device).
   bool no_file = false;
   int code = 0;             // errno, or GetLastError() on Windows
   std::string description;  // the system's text for `code`, as the system gives it

@@ -161,13 +161,16 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
   const Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd) {
     const int code = errno;
-    return code == ENOENT || code == ENOTDIR ? NoFile(code) : Failure(FileStep::kOpen, code);
+    // A name too long for the system names no file either.
+    const bool no_file = code == ENOENT || code == ENOTDIR || code == ENAMETOOLONG;
+    return no_file ? NoFile(code) : Failure(FileStep::kOpen, code);
   }
   struct stat info;
   if (fstat(fd.get(), &info) != 0) return Failure(FileStep::kOpen, errno);
   if (S_ISDIR(info.st_mode)) return NoFile(EISDIR);
-  const std::size_t size_hint = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-  if (const int code = ReadAll(fd.get(), size_hint, bytes)) {
+  // A device or pipe holds no settings, and some (/dev/zero) never end.
+  if (!S_ISREG(info.st_mode)) return NoFile(EINVAL);
+  if (const int code = ReadAll(fd.get(), static_cast<std::size_t>(info.st_size), bytes)) {
     bytes.clear();
     return Failure(FileStep::kOpen, code);
   }

@@ -170,10 +170,14 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     const DWORD code = GetLastError();
-    const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    // A name that is invalid or too long names no file either.
+    const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                         code == ERROR_INVALID_NAME || code == ERROR_FILENAME_EXCED_RANGE;
     if (missing || (code == ERROR_ACCESS_DENIED && IsFolder(name))) return NoFile(code);
     return Failure(FileStep::kOpen, code);
   }
+  // A device or pipe holds no settings, and some never end.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return NoFile(ERROR_INVALID_PARAMETER);
   if (const DWORD code = ReadAll(file.get(), bytes)) {
     bytes.clear();
     return Failure(FileStep::kOpen, code);

@@ -1,0 +1,139 @@
+#include "job/settings_text.h"
+
+#include <gtest/gtest.h>
+
+namespace korvu::job {
+namespace {
+
+using namespace std::string_literals;
+
+// A text in a compact form for comparisons: "[name]line|line" for each section.
+std::string Show(const SettingsText& text) {
+  std::string shown;
+  for (const SettingsSection& section : text) {
+    shown += "[" + section.name + "]";
+    for (std::size_t i = 0; i < section.lines.size(); ++i)
+      shown += (i == 0 ? "" : "|") + section.lines[i];
+  }
+  return shown;
+}
+
+struct LayoutCase {
+  const char* name;
+  std::string bytes;
+  std::string parsed;  // as Show() gives it
+};
+
+class LayoutTest : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(LayoutTest, Parses) {
+  EXPECT_EQ(Show(ParseSettingsText(GetParam().bytes)), GetParam().parsed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LayoutTest,
+    testing::Values(
+        LayoutCase{"empty", "", ""}, LayoutCase{"crlf", "[A]\r\nk=1\r\nj=2\r\n", "[A]k=1|j=2"},
+        LayoutCase{"lf", "[A]\nk=1\nj=2", "[A]k=1|j=2"},
+        LayoutCase{"cr", "[A]\rk=1\rj=2\r", "[A]k=1|j=2"},
+        LayoutCase{"cr_cr_lf_is_two_ends", "[A]\r\r\nk=1", "[A]k=1"},
+        LayoutCase{"nul_ends_the_text", "[A]\r\nk=1\0\r\nj=2"s, "[A]k=1"},
+        LayoutCase{"nul_inside_a_line", "[A]\r\nk=1\0j=2"s, "[A]k=1"},
+        LayoutCase{"bom_belongs_to_the_first_line", "\xEF\xBB\xBF[A]\r\nk=1\r\n[B]\r\nj=2",
+                   "[B]j=2"},
+        LayoutCase{"lines_before_the_first_header", "k=1\r\nloose\r\n[A]\r\nj=2", "[A]j=2"},
+        LayoutCase{"control_characters_trimmed", "\t[A]\x01\r\n\x1F k = 1 \x7F\x0B\r\n",
+                   "[A]k=1 \x7F"},
+        LayoutCase{"high_bytes_kept", "[A\xE4]\r\n\xA0k=\xFC\xA0", "[A\xE4]\xA0k=\xFC\xA0"},
+        LayoutCase{"comments_and_blank_lines", "[A]\r\n;k=1\r\n  ; j=2\r\n\r\n  \r\nm=3", "[A]m=3"},
+        LayoutCase{"semicolon_inside_a_value", "[A]\r\nk=1 ; note", "[A]k=1 ; note"},
+        LayoutCase{"header_name_trimmed", "[ \t A b \t]\r\nk=1", "[A b]k=1"},
+        LayoutCase{"header_with_comment_is_a_line", "[A]\r\nk=1\r\n[B] ; note\r\nj=2",
+                   "[A]k=1|[B] ; note|j=2"},
+        LayoutCase{"header_with_comment_before_any_header", "[B] ; note\r\nj=2\r\n[A]", "[A]"},
+        LayoutCase{"empty_header", "[]\r\nk=1", "[]k=1"},
+        LayoutCase{"brackets_inside_a_header", "[[A]]\r\n[a]b]", "[[A]][a]b]"},
+        LayoutCase{"lone_bracket_is_no_header", "[A]\r\n[\r\n]\r\n[x", "[A][|]|[x"},
+        LayoutCase{"duplicate_sections_kept_apart", "[A]\r\nk=1\r\n[a]\r\nk=2\r\n[A]",
+                   "[A]k=1[a]k=2[A]"},
+        LayoutCase{"entry_trimmed_around_the_first_equals", "[A]\r\n  k \t= v = w  ", "[A]k=v = w"},
+        LayoutCase{"empty_key_and_value", "[A]\r\n = \r\nk=", "[A]=|k="},
+        LayoutCase{"line_without_equals_stays", "[A]\r\n  just words  ", "[A]just words"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WriteSettingsTextTest, WritesEverySectionWithCrLfAndOneEmptyLine) {
+  const SettingsText text = {{"A", {"k=1", "note"}}, {"", {}}, {"B", {"=x"}}};
+  EXPECT_EQ(WriteSettingsText(text), "[A]\r\nk=1\r\nnote\r\n\r\n[]\r\n\r\n[B]\r\n=x\r\n\r\n");
+}
+
+TEST(WriteSettingsTextTest, WrittenTextParsesBackUnchanged) {
+  const SettingsText text =
+      ParseSettingsText("[A]\nk = 1\n[a]\r\n words \r[]\n=\n[B] ; x\n[C]\nj=[2]\n");
+  EXPECT_EQ(Show(ParseSettingsText(WriteSettingsText(text))), Show(text));
+}
+
+struct LookupCase {
+  const char* name;
+  std::string bytes;
+  std::string section;
+  std::string key;
+  std::optional<std::string> value;
+};
+
+class LookupTest : public testing::TestWithParam<LookupCase> {};
+
+TEST_P(LookupTest, FindsTheLastSectionAndTheLastLine) {
+  const SettingsText text = ParseSettingsText(GetParam().bytes);
+  const SettingsSection* section = FindSection(text, GetParam().section);
+  std::optional<std::string> value;
+  if (section != nullptr) {
+    if (const auto found = FindValue(*section, GetParam().key)) value = std::string(*found);
+  }
+  EXPECT_EQ(value, GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LookupTest,
+    testing::Values(LookupCase{"plain", "[A]\nk=1", "A", "k", "1"},
+                    LookupCase{"any_case", "[kOrVu]\nThReAdS=1", "KORVU", "threads", "1"},
+                    LookupCase{"last_section_of_a_name", "[A]\nk=1\n[B]\nk=2\n[a]\nj=3", "A", "k",
+                               std::nullopt},
+                    LookupCase{"last_line_of_a_key", "[A]\nk=1\nK=2\nj=3", "A", "k", "2"},
+                    LookupCase{"empty_value", "[A]\nk=", "A", "k", ""},
+                    LookupCase{"line_without_equals_is_no_key", "[A]\nk", "A", "k", std::nullopt},
+                    LookupCase{"key_is_not_a_prefix", "[A]\nkey=1", "A", "k", std::nullopt},
+                    LookupCase{"value_after_the_first_equals", "[A]\nk==1=2", "A", "k", "=1=2"},
+                    LookupCase{"no_section", "[B]\nk=1", "A", "k", std::nullopt},
+                    LookupCase{"only_ascii_letters_fold", "[\xE4]\nk=1", "\xC4", "k",
+                               std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EditCase {
+  const char* name;
+  std::string bytes;
+  std::string after;  // as Show() gives it, after removing the last "K" and setting K/Key=new
+};
+
+class EditTest : public testing::TestWithParam<EditCase> {};
+
+TEST_P(EditTest, RemovesTheLastSectionThenSetsInPlaceOrAppends) {
+  SettingsText text = ParseSettingsText(GetParam().bytes);
+  RemoveSection(text, "K");
+  SetValue(text, "K", "Key", "new");
+  EXPECT_EQ(Show(text), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditTest,
+    testing::Values(EditCase{"empty", "", "[K]Key=new"},
+                    EditCase{"section_created_at_the_end", "[A]\nx=1\n[k]\nkey=old\n[B]",
+                             "[A]x=1[B][K]Key=new"},
+                    EditCase{"earlier_section_gets_the_key_in_place",
+                             "[k]\na=1\nKEY=old\nb=2\nkey=older\nc=3\n[K]\nKey=gone",
+                             "[k]a=1|KEY=old|b=2|Key=new|c=3"},
+                    EditCase{"earlier_section_gets_the_key_appended", "[K]\na=1\n[B]\n[K]",
+                             "[K]a=1|Key=new[B]"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace korvu::job
