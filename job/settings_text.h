@@ -24,6 +24,8 @@ namespace korvu::job {
 struct SettingsSection {
   std::string name;
   std::vector<std::string> lines;  // entries as "key=value", and lines without "="
+
+  friend bool operator==(const SettingsSection&, const SettingsSection&) = default;
 };
 
 using SettingsText = std::vector<SettingsSection>;
