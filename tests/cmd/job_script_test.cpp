@@ -8,26 +8,12 @@
 
 #include "tests/cmd/child_process.h"
 #include "tests/cmd/cmd_paths.h"
+#include "tests/cmd/job_script_text.h"
 #include "tests/cmd/stub_calls.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvu::test {
 namespace {
-
-// A path as the job puts it into the script: in quotes, with inner quotes doubled, when it holds a
-// blank or an operator of the interpreter.
-std::string QuoteForScript(const std::string& text) {
-  if (text.find_first_of(" &|<>^") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
-std::string DoublePercents(const std::string& text) {
-  std::string doubled;
-  for (const char c : text) doubled += c == '%' ? std::string("%%") : std::string(1, c);
-  return doubled;
-}
 
 // The encoder's options, and the arguments the encoder must receive for them.
 struct Params {
@@ -46,14 +32,6 @@ Params ParamsFor(const std::string& stats, const std::string& input, const std::
   return params;
 }
 
-std::string JobScript(const std::string& encoder, const Params& params) {
-  const auto pass_line = [&](const char* pass) {
-    return DoublePercents(QuoteForScript(encoder) + " -npass " + pass + params.line);
-  };
-  return "@ECHO OFF\r\n" + pass_line("1") + "\r\nIF ERRORLEVEL 1 GOTO End\r\n" + pass_line("2") +
-         "\r\n:End\r\nECHO \a\r\nPAUSE\r\n";
-}
-
 std::vector<std::string> PassArguments(const std::string& encoder, const char* pass,
                                        const Params& params) {
   std::vector<std::string> arguments{encoder, "-npass", pass};
@@ -70,7 +48,7 @@ class JobScriptTest : public testing::Test {
   ChildResult Run(const Params& params, const std::string& pass1, const std::string& pass2) {
     std::filesystem::create_directories(dir_ / kEncoderFolder);
     std::filesystem::copy_file(kStubEncoder, encoder_);
-    const std::string script = dir_.Write("Korvu.bat", JobScript(encoder_, params));
+    const std::string script = dir_.Write("Korvu.bat", JobScript(encoder_, params.line));
     return RunChild({{kKorvuCmd, script},
                      {{"KORVU_STUB_RECORD", dir_ / "record"},
                       {"KORVU_STUB_PASS1", pass1},

@@ -1,0 +1,109 @@
+// ExecAndWait without a display: the caller's own terminal as the console, and the cases where
+// nothing can be started.
+
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/exec_and_wait.h"
+#include "tests/cmd/child_process.h"
+#include "tests/cmd/cmd_paths.h"
+#include "tests/cmd/job_script_text.h"
+#include "tests/cmd/stub_calls.h"
+#include "tests/platform/exec_probe_run.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_for.h"
+
+namespace korvu::test {
+namespace {
+
+// A display number with no server behind it.
+std::string DeadDisplay() {
+  int number = 4242;
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
+  return ":" + std::to_string(number);
+}
+
+class ExecAndWaitTest : public testing::Test {
+ protected:
+  ExecAndWaitTest() { std::filesystem::create_directories(no_programs_); }
+
+  // PATH without any terminal emulator (and without korvu-cmd).
+  std::map<std::string, std::optional<std::string>> WithoutEmulator() const {
+    return {{"PATH", no_programs_}, {"TERMINAL", std::nullopt}};
+  }
+  // Runs the probe on the caller's terminal `terminal` until the job script's PAUSE, presses a
+  // key there and returns what ExecAndWait gave.
+  std::optional<int> RunThroughPause(ChildSpec spec, PseudoTerminal& terminal) const {
+    spec.terminal_fd = terminal.slave;
+    Child probe(spec);
+    EXPECT_TRUE(WaitFor([&] {
+      terminal.ReadAvailable();
+      return terminal.shown.find("Press any key to continue . . . ") != std::string::npos;
+    })) << terminal.shown;
+    terminal.Type(" ");
+    EXPECT_EQ(probe.Wait().exit_code, 0);
+    return ProbeResult(dir_);
+  }
+
+  TempDir dir_;
+  const std::string no_programs_ = dir_ / "no programs";
+};
+
+TEST_F(ExecAndWaitTest, WithoutEmulatorOrTerminalNothingRuns) {
+  const std::string script = dir_.Write("job.bat", "@\"" + std::string(kStubEncoder) + "\"\r\n");
+  const ChildResult probe =
+      RunChild(ProbeSpec(dir_, platform::ScriptCommandLine(script), WithoutEmulator()));
+
+  EXPECT_EQ(probe.exit_code, 0);
+  EXPECT_EQ(ProbeResult(dir_), -1);
+  EXPECT_TRUE(ReadStubCalls(dir_ / "record").empty());
+}
+
+TEST_F(ExecAndWaitTest, WithoutEmulatorTheJobScriptRunsInTheCallersTerminal) {
+  const std::string script =
+      dir_.Write("my jobs/Korvu.bat", JobScript(kStubEncoder, " -i clip.avi -o clip.264"));
+  ChildSpec spec = ProbeSpec(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
+  spec.environment["KORVU_STUB_PASS2"] = "4";
+  PseudoTerminal terminal;
+
+  EXPECT_EQ(RunThroughPause(spec, terminal), 4);
+  EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 2u);
+  EXPECT_NE(terminal.shown.find("stub encoder: pass 2"), std::string::npos) << terminal.shown;
+  EXPECT_NE(terminal.shown.find('\a'), std::string::npos) << "no bell";
+}
+
+TEST_F(ExecAndWaitTest, EmulatorWithoutDisplayFallsBackToTheCallersTerminal) {
+  const std::string script = dir_.Write("Korvu.bat", JobScript(kStubEncoder, " -i a.avi"));
+  ChildSpec spec =
+      ProbeSpec(dir_, platform::ScriptCommandLine(script),
+                {{"TERMINAL", "xterm"}, {"DISPLAY", DeadDisplay()}, {"KORVU_STUB_PASS1", "6"}});
+  PseudoTerminal terminal;
+
+  EXPECT_EQ(RunThroughPause(spec, terminal), 6);
+  EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 1u);
+}
+
+TEST_F(ExecAndWaitTest, KorvuCmdIsFoundBesideTheProgramOrOnPath) {
+  // A copy of the probe in a folder of its own no longer has korvu-cmd beside it.
+  const std::string lonely_probe = dir_ / "alone/korvu-exec-probe";
+  std::filesystem::create_directories(dir_ / "alone");
+  std::filesystem::copy_file(kExecProbe, lonely_probe);
+  const std::string script = dir_.Write("Korvu.bat", JobScript(kStubEncoder, ""));
+  const std::string line = platform::ScriptCommandLine(script);
+  PseudoTerminal terminal;
+
+  ChildSpec spec = ProbeSpec(dir_, line, WithoutEmulator(), lonely_probe);
+  spec.terminal_fd = terminal.slave;
+  RunChild(spec);
+  EXPECT_EQ(ProbeResult(dir_), -1) << "korvu-cmd is nowhere";
+
+  const std::string cmd_folder = std::filesystem::path(kKorvuCmd).parent_path().string();
+  spec.environment["PATH"] = no_programs_ + ":" + cmd_folder;
+  EXPECT_EQ(RunThroughPause(spec, terminal), 0);
+  EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 2u);
+}
+
+}  // namespace
+}  // namespace korvu::test
