@@ -1,0 +1,146 @@
+// Parsing and looking up a generated settings file of about 20 MB (thousands of sections, CR LF,
+// comments): the settings reader against inih parsing the same file into a map, side by side.
+// Throughput is the file's bytes per second; the ratio of the two is what counts.
+#include <benchmark/benchmark.h>
+#include <ini.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+#include "job/settings_text.h"
+#include "job/text_rules.h"
+#include "platform/file_io.h"
+
+namespace korvu::job {
+namespace {
+
+constexpr int kSections = 8000;
+constexpr int kKeysPerSection = 90;
+constexpr int kLookedUpSections = 100;  // one key each, spread over the file, besides "Korvu"
+constexpr const char* kKorvuKeys[] = {"Encoder",    "Stats",     "Input",   "Output",
+                                      "EncQuality", "Bitrate",   "Threads", "GOPSec",
+                                      "MaxBFrames", "RefFrames", "BRef",    "Pyramide",
+                                      "SourceType", "MBAFF",     "fps",     "MaxFrames"};
+
+std::string SectionName(int i) {
+  char name[32];
+  std::snprintf(name, sizeof name, "Job %05d", i);
+  return name;
+}
+
+// Each section: a comment, an entry per key (some with blanks around "="), and the odd blank
+// line; at the end the section "Korvu". Lines stay below inih's limit of 200 characters.
+std::string Generate() {
+  std::string text;
+  for (int s = 0; s < kSections; ++s) {
+    text += "; settings of job " + std::to_string(s) + ", written by hand\r\n";
+    text += "[" + SectionName(s) + "]\r\n";
+    for (int k = 0; k < kKeysPerSection; ++k) {
+      text += "Key" + std::to_string(k) + (k % 3 == 0 ? " = " : "=");
+      text += k % 2 == 0 ? "C:\\Videos\\Holiday " + std::to_string(s) + "\\clip.avs"
+                         : std::to_string(s * 131 + k);
+      text += "\r\n";
+      if (k % 20 == 19) text += "\r\n";
+    }
+  }
+  text += "[Korvu]\r\n";
+  for (const char* key : kKorvuKeys) text += std::string(key) + "=" + key + " value\r\n";
+  return text;
+}
+
+// The file, written once for the whole run.
+const std::string& FilePath() {
+  static const std::string path = [] {
+    const auto path = std::filesystem::temp_directory_path() / "korvu-bench-settings.ini";
+    std::ofstream(path, std::ios::binary) << Generate();
+    return path.string();
+  }();
+  return path;
+}
+
+std::size_t Checksum(std::string_view value) {
+  return value.size() + static_cast<unsigned char>(value.empty() ? 0 : value.front());
+}
+
+// The lookups a load makes (the sixteen keys of the last "Korvu") and one key in each of a
+// hundred sections.
+std::size_t LookUp(const SettingsText& text) {
+  std::size_t sum = 0;
+  const SettingsSection* korvu = FindSection(text, "korvu");
+  for (const char* key : kKorvuKeys) sum += Checksum(FindValue(*korvu, key).value_or(""));
+  for (int i = 0; i < kLookedUpSections; ++i) {
+    const SettingsSection* section =
+        FindSection(text, SectionName(i * (kSections / kLookedUpSections)));
+    sum += Checksum(FindValue(*section, "key7").value_or(""));
+  }
+  return sum;
+}
+
+void BM_SettingsReader(benchmark::State& state) {
+  std::size_t bytes_read = 0;
+  for (auto _ : state) {
+    std::string bytes;
+    if (platform::ReadWholeFile(FilePath(), bytes)) state.SkipWithError("cannot read");
+    const SettingsText text = ParseSettingsText(bytes);
+    benchmark::DoNotOptimize(LookUp(text));
+    bytes_read = bytes.size();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes_read));
+}
+
+// inih hands every entry to a handler; the map is keyed as INIReader keys it: section "=" name,
+// both in lower case, the last value of a key winning.
+template <typename Map>
+int Handle(void* user, const char* section, const char* name, const char* value) {
+  auto& map = *static_cast<Map*>(user);
+  map[LowerAscii(section) + "=" + LowerAscii(name)] = value;
+  return 1;
+}
+
+template <typename Map>
+std::size_t LookUp(const Map& map) {
+  std::size_t sum = 0;
+  const auto find = [&](const std::string& section, const char* key) {
+    const auto it = map.find(LowerAscii(section) + "=" + LowerAscii(key));
+    return it == map.end() ? std::string_view() : std::string_view(it->second);
+  };
+  for (const char* key : kKorvuKeys) sum += Checksum(find("Korvu", key));
+  for (int i = 0; i < kLookedUpSections; ++i)
+    sum += Checksum(find(SectionName(i * (kSections / kLookedUpSections)), "Key7"));
+  return sum;
+}
+
+template <typename Map>
+void BM_Inih(benchmark::State& state) {
+  const auto size = std::filesystem::file_size(FilePath());
+  for (auto _ : state) {
+    Map map;
+    if (ini_parse(FilePath().c_str(), Handle<Map>, &map) < 0) state.SkipWithError("cannot read");
+    benchmark::DoNotOptimize(LookUp(map));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+
+BENCHMARK(BM_SettingsReader)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Inih<std::map<std::string, std::string>>)
+    ->Name("BM_InihMap")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Inih<std::unordered_map<std::string, std::string>>)
+    ->Name("BM_InihUnorderedMap")
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace korvu::job
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove(korvu::job::FilePath());
+  return 0;
+}
