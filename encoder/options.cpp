@@ -154,10 +154,11 @@ std::string AllowedValues(const OptionRow& row) {
 int ReadInteger(const OptionRow& row, std::string_view text) {
   int number = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size())
+  const bool whole = !text.empty() && end == text.data() + text.size();
+  if (!whole || (error != std::errc() && error != std::errc::result_out_of_range))
     throw Error(row.name, "'" + std::string(text) + "' is not a whole number; " +
                               AllowedValues(row) + " (" + std::string(row.meaning) + ")");
-  if (number < row.min || number > row.max)
+  if (error == std::errc::result_out_of_range || number < row.min || number > row.max)
     throw Error(row.name, std::string(text) + " is not allowed; " + AllowedValues(row) + " (" +
                               std::string(row.meaning) + ")");
   return number;

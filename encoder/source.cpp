@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "encoder/error.h"
 
@@ -43,11 +46,31 @@ Source::Source(std::string path)
   ReadFacts();
 }
 
+// An AVI file starts with the size of its RIFF chunk, which covers the whole file unless it
+// grew past 1 GiB (OpenDML): a file shorter than that lost its end.
+void Source::CheckWhole() const {
+  std::ifstream file(path_, std::ios::binary);
+  char header[12] = {};
+  if (!file.read(header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0 ||
+      std::memcmp(header + 8, "AVI ", 4) != 0)
+    return;
+  const uint64_t promised = 8 + (static_cast<uint64_t>(static_cast<uint8_t>(header[4])) |
+                                 static_cast<uint64_t>(static_cast<uint8_t>(header[5])) << 8 |
+                                 static_cast<uint64_t>(static_cast<uint8_t>(header[6])) << 16 |
+                                 static_cast<uint64_t>(static_cast<uint8_t>(header[7])) << 24);
+  std::error_code error;
+  const uint64_t size = std::filesystem::file_size(path_, error);
+  if (!error && size < promised)
+    throw Error(path_, "is truncated: " + std::to_string(size) + " of its " +
+                           std::to_string(promised) + " bytes are there");
+}
+
 void Source::OpenContainer() {
   AVFormatContext* format = nullptr;
   if (int code = avformat_open_input(&format, path_.c_str(), nullptr, nullptr); code < 0)
     throw Error(path_, OpenFailure(code));
   format_.reset(format);
+  CheckWhole();
   if (int code = avformat_find_stream_info(format, nullptr); code < 0)
     throw Error(path_, "has no readable streams (" + AvErrorText(code) + ")");
   const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -135,13 +158,7 @@ int64_t Source::SlotOf(const AVFrame& frame) {
 }
 
 int64_t Source::DroppedAtEnd(int64_t slots_filled) const {
-  const int64_t listed = facts_.listed_frames;
-  if (listed <= slots_filled) return 0;
-  // A whole index lists every packet that was read; a truncated file lost its index.
-  if (packets_read_ > 0 && avformat_index_get_entries_count(stream_) >= packets_read_)
-    return listed - slots_filled;
-  throw Error(path_, "ends after " + std::to_string(slots_filled) + " of its " +
-                         std::to_string(listed) + " frames; the file seems truncated");
+  return std::max<int64_t>(facts_.listed_frames - slots_filled, 0);
 }
 
 }  // namespace korvu::enc

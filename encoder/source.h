@@ -33,7 +33,7 @@ struct DecodedPicture {
 class Source {
  public:
   // Opens `path` and its decoder. Throws Error naming the file: missing or unreadable, an
-  // AviSynth script, no video stream, no decoder for its codec.
+  // AviSynth script, truncated, no video stream, no decoder for its codec.
   explicit Source(std::string path);
 
   const VideoFacts& Facts() const { return facts_; }
@@ -43,12 +43,13 @@ class Source {
   std::optional<DecodedPicture> Next();
 
   // Called at the end of the stream with the number of slots the pictures filled: the frames
-  // that the container lists after them, which it marks as dropped. Throws Error when the file
-  // ends before its listed frames without an index that accounts for them: it is truncated.
+  // that the container lists after them, which it marks as dropped. (A file that lost its end
+  // is refused when it is opened.)
   int64_t DroppedAtEnd(int64_t slots_filled) const;
 
  private:
   void OpenContainer();
+  void CheckWhole() const;
   void OpenDecoder();
   void ReadFacts();
   void FeedDecoder();
@@ -62,7 +63,7 @@ class Source {
   AVStream* stream_ = nullptr;
   VideoFacts facts_;
   int64_t first_timestamp_ = AV_NOPTS_VALUE;
-  int64_t packets_read_ = 0;
+  int64_t packets_read_ = 0;  // of the video stream
 };
 
 }  // namespace korvu::enc
