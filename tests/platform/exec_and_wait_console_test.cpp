@@ -51,6 +51,22 @@ class ExecAndWaitConsoleTest : public testing::Test {
     return {};
   }
 
+  // What went on when no console window showed up.
+  std::string Diagnosis(Child& probe) const {
+    const ChildResult tree = RunChild({{"/usr/bin/xwininfo", "-root", "-tree"},
+                                       {{"DISPLAY", xvfb_->display()}},
+                                       "",
+                                       "",
+                                       std::nullopt});
+    const ChildResult processes =
+        RunChild({{"/bin/ps", "-eo", "pid,ppid,stat,args"}, {}, "", "", std::nullopt});
+    const ChildResult probe_result = probe.Wait(std::chrono::seconds(1));
+    return "no console window on " + xvfb_->display() + "; ExecAndWait gave " +
+           std::to_string(ProbeResult(dir_).value_or(-999)) + "\nprobe output:\n" +
+           probe_result.out + probe_result.err + "\nwindows:\n" + tree.out + "\nprocesses:\n" +
+           processes.out;
+  }
+
   // A script that runs the stub encoder (found in the caller's folder) as pass 1 and waits there
   // until the test releases it.
   std::string WaitingScript() const {
@@ -71,7 +87,7 @@ TEST_F(ExecAndWaitConsoleTest, ScriptRunsInAnXtermAndItsExitCodeComesBack) {
   spec.environment["KORVU_STUB_PASS1"] = "7";
   Child probe(spec);
 
-  ASSERT_TRUE(WaitFor([&] { return !XtermWindow("Korvu.bat").empty(); })) << "no console window";
+  ASSERT_TRUE(WaitFor([&] { return !XtermWindow("Korvu.bat").empty(); })) << Diagnosis(probe);
   ASSERT_TRUE(WaitFor([&] { return ReadStubCalls(dir_ / "record").size() == 1; }));
   EXPECT_FALSE(ProbeResult(dir_).has_value()) << "returned before the console ended";
   dir_.Write("release", "");
@@ -89,7 +105,8 @@ TEST_F(ExecAndWaitConsoleTest, ClosingTheConsoleEndsTheRunWithHangUp) {
   spec.environment["KORVU_STUB_WAIT_FOR"] = dir_ / "never";
   Child probe(spec);
   std::string window;
-  ASSERT_TRUE(WaitFor([&] { return !(window = XtermWindow("Korvu.bat")).empty(); }));
+  ASSERT_TRUE(WaitFor([&] { return !(window = XtermWindow("Korvu.bat")).empty(); }))
+      << Diagnosis(probe);
   ASSERT_TRUE(WaitFor([&] { return ReadStubCalls(dir_ / "record").size() == 1; }));
 
   RunChild(

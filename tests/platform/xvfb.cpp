@@ -37,8 +37,10 @@ Xvfb::Xvfb() {
   posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<const char*> argv{"Xvfb",    "-displayfd", "3",           "-nolisten", "tcp",
-                                "-screen", "0",          "1024x768x24", nullptr};
+  // Without -noreset the server resets whenever its last client leaves, and a client that
+  // connects during the reset (xterm, while the test polls with xwininfo) is turned away.
+  std::vector<const char*> argv{"Xvfb",     "-displayfd", "3", "-nolisten",   "tcp",
+                                "-noreset", "-screen",    "0", "1024x768x24", nullptr};
   const int error = posix_spawnp(&pid_, "Xvfb", &actions, nullptr,
                                  const_cast<char* const*>(argv.data()), environ);
   posix_spawn_file_actions_destroy(&actions);
