@@ -137,8 +137,8 @@ void Pass::OpenEncoder() {
   const ApplyContext context{rate_, stats_name_.data()};
   const PictureFormat picture = FormatOf(source_.Facts());
   if (options_.pass == 2) CheckFirstPass(context, picture);
-  encoder_ =
-      std::make_unique<X264Encoder>(BuildParams(options_, context, picture), options_.input, Warn);
+  encoder_ = std::make_unique<X264Encoder>(BuildParams(options_, context, picture), options_.input,
+                                           options_.stats, Warn);
 }
 
 // Opens x264 as pass 1 would, without its files, to learn the settings it would note in the
@@ -149,7 +149,7 @@ void Pass::CheckFirstPass(const ApplyContext& context, const PictureFormat& pict
   x264_param_t param = BuildParams(first, context, picture);
   param.rc.b_stat_write = 0;
   param.i_threads = 1;
-  X264Encoder probe(param, options_.input, nullptr);
+  X264Encoder probe(param, options_.input, options_.stats, nullptr);
   CheckSameSettings(first_pass_, probe.Parameters(), options_.stats);
 }
 
@@ -199,7 +199,7 @@ void Pass::Finish() {
                     " frames there, " + std::to_string(frames_) + " now; run -npass 1 again");
   encoder_.reset();  // x264 completes the statistics when it closes
   if (output_) output_->Commit();
-  if (stats_output_) stats_output_->Commit();
+  if (stats_output_) stats_output_->Commit(frames_);
   progress_.Finish(frames_, bytes_,
                    options_.pass == 1 ? "statistics in " + options_.stats
                                       : std::to_string(bytes_) + " bytes in " + options_.output);

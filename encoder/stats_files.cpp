@@ -106,7 +106,11 @@ StatsOutput::~StatsOutput() {
   if (!committed_) RemoveWorkingFiles();
 }
 
-void StatsOutput::Commit() {
+void StatsOutput::Commit(int64_t frames) {
+  std::ifstream written(working_, std::ios::binary);
+  std::istreambuf_iterator<char> begin(written), end;
+  if (std::count(begin, end, ';') != frames)
+    throw Error(name_, "could not be written whole; is the disk full?");
   // The side file first: a statistics file under its name always has its side file.
   const std::string side = working_ + kSideFile;
   if (std::rename(side.c_str(), (name_ + kSideFile).c_str()) != 0 ||

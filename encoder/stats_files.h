@@ -23,8 +23,10 @@ class StatsOutput {
 
   // The name to give x264.
   char* WorkingName() { return working_.data(); }
-  // Call after x264 has been closed. Throws Error(name, reason).
-  void Commit();
+  // Call after x264 has been closed, with the number of frames it coded. Throws Error(name,
+  // reason), also when the statistics hold fewer frames: x264 does not notice when the last of
+  // them cannot be written, on a full disk for instance.
+  void Commit(int64_t frames);
 
  private:
   void RemoveWorkingFiles() const;

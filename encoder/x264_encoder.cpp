@@ -6,13 +6,14 @@
 
 namespace korvu::enc {
 
-X264Encoder::X264Encoder(x264_param_t param, std::string subject, WarningSink warn)
-    : subject_(std::move(subject)), warn_(std::move(warn)) {
+X264Encoder::X264Encoder(x264_param_t param, std::string subject, std::string stats,
+                         WarningSink warn)
+    : subject_(std::move(subject)), stats_(std::move(stats)), warn_(std::move(warn)) {
   param.pf_log = &X264Encoder::Log;
   param.p_log_private = this;
   param.i_log_level = X264_LOG_WARNING;
   handle_ = x264_encoder_open(&param);
-  if (handle_ == nullptr) throw Error(subject_, "x264 refuses the settings: " + Reason("?"));
+  if (handle_ == nullptr) throw Failure("x264 refuses the settings");
 }
 
 X264Encoder::~X264Encoder() {
@@ -24,7 +25,7 @@ std::span<const uint8_t> X264Encoder::Encode(x264_picture_t* picture) {
   int nal_count = 0;
   x264_picture_t coded;
   const int size = x264_encoder_encode(handle_, &nals, &nal_count, picture, &coded);
-  if (size < 0) throw Error(subject_, "x264 failed: " + Reason("unknown error"));
+  if (size < 0) throw Failure("x264 failed");
   // x264 lays the payloads of one call out back to back.
   if (size == 0 || nal_count == 0) return {};
   return {nals[0].p_payload, static_cast<size_t>(size)};
@@ -51,9 +52,13 @@ void X264Encoder::Log(void* self, int level, const char* format, va_list args) {
   if (level == X264_LOG_WARNING && encoder->warn_) encoder->warn_(text);
 }
 
-std::string X264Encoder::Reason(std::string_view fallback) {
+Error X264Encoder::Failure(std::string_view what) {
   std::lock_guard lock(log_mutex_);
-  return first_error_.empty() ? std::string(fallback) : first_error_;
+  const std::string reason = first_error_.empty() ? "no reason given" : first_error_;
+  // x264 names its statistics and side files "stats file" and "mbtree file" in its messages.
+  if (reason.find("stats") != std::string::npos || reason.find("mbtree") != std::string::npos)
+    return Error(stats_, "cannot be used (x264: " + reason + ")");
+  return Error(subject_, std::string(what) + ": " + reason);
 }
 
 }  // namespace korvu::enc

@@ -10,6 +10,8 @@
 #include <stdint.h>
 #include <x264.h>
 
+#include "encoder/error.h"
+
 namespace korvu::enc {
 
 // One open libx264 encoder. x264's own log goes through this object: errors become the reason
@@ -18,8 +20,9 @@ class X264Encoder {
  public:
   using WarningSink = std::function<void(const std::string&)>;
 
-  // Opens libx264 with `param`. Throws Error(subject, x264's reason) when x264 refuses.
-  X264Encoder(x264_param_t param, std::string subject, WarningSink warn);
+  // Opens libx264 with `param`. Errors name `subject` (the input), or `stats` when x264's reason
+  // is about its statistics files. Throws Error when x264 refuses the settings.
+  X264Encoder(x264_param_t param, std::string subject, std::string stats, WarningSink warn);
   ~X264Encoder();
   X264Encoder(const X264Encoder&) = delete;
   X264Encoder& operator=(const X264Encoder&) = delete;
@@ -34,9 +37,10 @@ class X264Encoder {
 
  private:
   static void Log(void* self, int level, const char* format, va_list args);
-  std::string Reason(std::string_view fallback);
+  Error Failure(std::string_view what);
 
   std::string subject_;
+  std::string stats_;
   WarningSink warn_;
   std::mutex log_mutex_;  // x264 logs from its worker threads too
   std::string first_error_;

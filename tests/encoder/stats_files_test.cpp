@@ -100,12 +100,25 @@ TEST(StatsOutputTest, GivesBothFilesTheirNamesOnCommit) {
   StatsOutput stats(name);
   // What x264 leaves when it closes.
   ASSERT_EQ(std::string(stats.WorkingName()), name + ".part");
-  dir.Write("s.dat.part", "stats");
+  dir.Write("s.dat.part", std::string(kHeader) + kThreeFrames);
   dir.Write("s.dat.part.mbtree", "tree");
-  stats.Commit();
-  EXPECT_EQ(test::ReadFile(name), "stats");
+  stats.Commit(3);
+  EXPECT_EQ(test::ReadFile(name), std::string(kHeader) + kThreeFrames);
   EXPECT_EQ(test::ReadFile(name + ".mbtree"), "tree");
   EXPECT_FALSE(std::filesystem::exists(dir / "s.dat.part"));
+}
+
+TEST(StatsOutputTest, RefusesStatisticsThatLostFrames) {
+  TempDir dir;
+  const std::string name = dir / "s.dat";
+  {
+    StatsOutput stats(name);
+    dir.Write("s.dat.part", std::string(kHeader) + "in:0 out:0 type:I q:20.00 ref:;\nin:2 ou");
+    dir.Write("s.dat.part.mbtree", "tree");
+    EXPECT_EQ(ErrorOf([&] { stats.Commit(3); }),
+              name + ": could not be written whole; is the disk full?");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(StatsOutputTest, RemovesWhatAFailedPassLeft) {
