@@ -56,22 +56,23 @@ int ExitCodeOf(int status) {
 
 }  // namespace
 
-Child::Child(const ChildSpec& spec) {
+Child::Child(const ChildOptions& options) {
   int in[2], out[2], err[2];
   MakePipe(in), MakePipe(out), MakePipe(err);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (spec.terminal_fd) {
+  if (options.terminal_fd) {
     for (int target : {0, 1, 2})
-      posix_spawn_file_actions_adddup2(&actions, *spec.terminal_fd, target);
+      posix_spawn_file_actions_adddup2(&actions, *options.terminal_fd, target);
   } else {
     posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
   }
-  if (!spec.folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, spec.folder.c_str());
-  std::vector<std::string> argv = spec.argv;
-  std::vector<std::string> environment = ChildEnvironment(spec.environment);
+  if (!options.folder.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, options.folder.c_str());
+  std::vector<std::string> argv = options.argv;
+  std::vector<std::string> environment = ChildEnvironment(options.environment);
   const int error = posix_spawn(&pid_, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
                                 Pointers(environment).data());
   posix_spawn_file_actions_destroy(&actions);
@@ -80,7 +81,7 @@ Child::Child(const ChildSpec& spec) {
     pid_ = -1;
     ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(error);
   }
-  if (!spec.input.empty() && write(in[1], spec.input.data(), spec.input.size()) < 0)
+  if (!options.input.empty() && write(in[1], options.input.data(), options.input.size()) < 0)
     ADD_FAILURE() << "cannot write the input";
   close(in[1]);
   out_fd_ = out[0];
@@ -120,8 +121,8 @@ ChildResult Child::Wait(std::chrono::milliseconds timeout) {
   return result;
 }
 
-ChildResult RunChild(const ChildSpec& spec) {
-  return Child(spec).Wait();
+ChildResult RunChild(const ChildOptions& options) {
+  return Child(options).Wait();
 }
 
 PseudoTerminal::PseudoTerminal() {

@@ -11,7 +11,7 @@
 namespace korvu::test {
 
 // How to start a program in a test.
-struct ChildSpec {
+struct ChildOptions {
   std::vector<std::string> argv;  // argv[0] is the file to start
   // Environment changes on top of the test's own: a value sets, nothing removes.
   std::map<std::string, std::optional<std::string>> environment;
@@ -30,7 +30,7 @@ struct ChildResult {
 // A started program whose output is collected until it ends.
 class Child {
  public:
-  explicit Child(const ChildSpec& spec);
+  explicit Child(const ChildOptions& options);
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
@@ -46,10 +46,10 @@ class Child {
 };
 
 // Starts the program and waits for it.
-ChildResult RunChild(const ChildSpec& spec);
+ChildResult RunChild(const ChildOptions& options);
 
 // A pseudo-terminal: the test types into `master` and reads what the program shows; the program
-// gets `slave` (see ChildSpec::terminal_fd).
+// gets `slave` (see ChildOptions::terminal_fd).
 struct PseudoTerminal {
   PseudoTerminal();
   ~PseudoTerminal();

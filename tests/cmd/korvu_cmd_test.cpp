@@ -43,9 +43,9 @@ TEST_P(KorvuCmdScriptTest, RunsAsTheWindowsInterpreterWould) {
   const std::string folder = dir_.path().string();
   const std::string script =
       dir_.Write("case.bat", Replace(Replace(c.script, "@STUB@", kStubEncoder), "@DIR@", folder));
-  ChildSpec spec{{kKorvuCmd, script}, c.environment, folder, "", std::nullopt};
-  spec.environment["KORVU_STUB_RECORD"] = dir_ / "record";
-  const ChildResult result = RunChild(spec);
+  ChildOptions options{{kKorvuCmd, script}, c.environment, folder, "", std::nullopt};
+  options.environment["KORVU_STUB_RECORD"] = dir_ / "record";
+  const ChildResult result = RunChild(options);
 
   EXPECT_EQ(result.out, Replace(c.out, "@DIR@", folder));
   if (c.err.empty())

@@ -27,8 +27,8 @@ class ExecAndWaitConsoleTest : public testing::Test {
 
   void SetUp() override { ASSERT_FALSE(xvfb_->display().empty()) << "Xvfb did not start"; }
 
-  ChildSpec Probe(const std::string& command_line) const {
-    return ProbeSpec(dir_, command_line, {{"DISPLAY", xvfb_->display()}, {"TERMINAL", "xterm"}});
+  ChildOptions Probe(const std::string& command_line) const {
+    return ProbeOptions(dir_, command_line, {{"DISPLAY", xvfb_->display()}, {"TERMINAL", "xterm"}});
   }
 
   // The id of the xterm window whose title holds `title`, or empty when there is none.
@@ -82,10 +82,10 @@ std::unique_ptr<Xvfb> ExecAndWaitConsoleTest::xvfb_;
 
 TEST_F(ExecAndWaitConsoleTest, ScriptRunsInAnXtermAndItsExitCodeComesBack) {
   const std::string line = platform::ScriptCommandLine(WaitingScript());
-  ChildSpec spec = Probe(line);
-  spec.environment["KORVU_STUB_WAIT_FOR"] = dir_ / "release";
-  spec.environment["KORVU_STUB_PASS1"] = "7";
-  Child probe(spec);
+  ChildOptions options = Probe(line);
+  options.environment["KORVU_STUB_WAIT_FOR"] = dir_ / "release";
+  options.environment["KORVU_STUB_PASS1"] = "7";
+  Child probe(options);
 
   ASSERT_TRUE(WaitFor([&] { return !XtermWindow("Korvu.bat").empty(); })) << Diagnosis(probe);
   ASSERT_TRUE(WaitFor([&] { return ReadStubCalls(dir_ / "record").size() == 1; }));
@@ -101,9 +101,9 @@ TEST_F(ExecAndWaitConsoleTest, ScriptRunsInAnXtermAndItsExitCodeComesBack) {
 
 TEST_F(ExecAndWaitConsoleTest, ClosingTheConsoleEndsTheRunWithHangUp) {
   const std::string line = platform::ScriptCommandLine(WaitingScript());
-  ChildSpec spec = Probe(line);
-  spec.environment["KORVU_STUB_WAIT_FOR"] = dir_ / "never";
-  Child probe(spec);
+  ChildOptions options = Probe(line);
+  options.environment["KORVU_STUB_WAIT_FOR"] = dir_ / "never";
+  Child probe(options);
   std::string window;
   ASSERT_TRUE(WaitFor([&] { return !(window = XtermWindow("Korvu.bat")).empty(); }))
       << Diagnosis(probe);
@@ -118,10 +118,10 @@ TEST_F(ExecAndWaitConsoleTest, ClosingTheConsoleEndsTheRunWithHangUp) {
 
 TEST_F(ExecAndWaitConsoleTest, OtherProgramsRunDirectlyWithWindowsArguments) {
   const std::string line = "\"" + std::string(kStubEncoder) + R"(" -npass 2 "x y" a\"b 100%)";
-  ChildSpec spec = Probe(line);
-  spec.environment["KORVU_STUB_PASS2"] = "3";
+  ChildOptions options = Probe(line);
+  options.environment["KORVU_STUB_PASS2"] = "3";
 
-  EXPECT_EQ(RunChild(spec).exit_code, 0);
+  EXPECT_EQ(RunChild(options).exit_code, 0);
   EXPECT_EQ(ProbeResult(dir_), 3);
   const std::vector<std::string> expected{kStubEncoder, "-npass", "2", "x y", "a\"b", "100%"};
   EXPECT_EQ(ReadStubCalls(dir_ / "record").at(0), expected);

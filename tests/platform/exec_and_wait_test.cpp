@@ -35,9 +35,9 @@ class ExecAndWaitTest : public testing::Test {
   }
   // Runs the probe on the caller's terminal `terminal` until the job script's PAUSE, presses a
   // key there and returns what ExecAndWait gave.
-  std::optional<int> RunThroughPause(ChildSpec spec, PseudoTerminal& terminal) const {
-    spec.terminal_fd = terminal.slave;
-    Child probe(spec);
+  std::optional<int> RunThroughPause(ChildOptions options, PseudoTerminal& terminal) const {
+    options.terminal_fd = terminal.slave;
+    Child probe(options);
     EXPECT_TRUE(WaitFor([&] {
       terminal.ReadAvailable();
       return terminal.shown.find("Press any key to continue . . . ") != std::string::npos;
@@ -54,7 +54,7 @@ class ExecAndWaitTest : public testing::Test {
 TEST_F(ExecAndWaitTest, WithoutEmulatorOrTerminalNothingRuns) {
   const std::string script = dir_.Write("job.bat", "@\"" + std::string(kStubEncoder) + "\"\r\n");
   const ChildResult probe =
-      RunChild(ProbeSpec(dir_, platform::ScriptCommandLine(script), WithoutEmulator()));
+      RunChild(ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator()));
 
   EXPECT_EQ(probe.exit_code, 0);
   EXPECT_EQ(ProbeResult(dir_), -1);
@@ -64,11 +64,11 @@ TEST_F(ExecAndWaitTest, WithoutEmulatorOrTerminalNothingRuns) {
 TEST_F(ExecAndWaitTest, WithoutEmulatorTheJobScriptRunsInTheCallersTerminal) {
   const std::string script =
       dir_.Write("my jobs/Korvu.bat", JobScript(kStubEncoder, " -i clip.avi -o clip.264"));
-  ChildSpec spec = ProbeSpec(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
-  spec.environment["KORVU_STUB_PASS2"] = "4";
+  ChildOptions options = ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
+  options.environment["KORVU_STUB_PASS2"] = "4";
   PseudoTerminal terminal;
 
-  EXPECT_EQ(RunThroughPause(spec, terminal), 4);
+  EXPECT_EQ(RunThroughPause(options, terminal), 4);
   EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 2u);
   EXPECT_NE(terminal.shown.find("stub encoder: pass 2"), std::string::npos) << terminal.shown;
   EXPECT_NE(terminal.shown.find('\a'), std::string::npos) << "no bell";
@@ -76,12 +76,12 @@ TEST_F(ExecAndWaitTest, WithoutEmulatorTheJobScriptRunsInTheCallersTerminal) {
 
 TEST_F(ExecAndWaitTest, EmulatorWithoutDisplayFallsBackToTheCallersTerminal) {
   const std::string script = dir_.Write("Korvu.bat", JobScript(kStubEncoder, " -i a.avi"));
-  ChildSpec spec =
-      ProbeSpec(dir_, platform::ScriptCommandLine(script),
-                {{"TERMINAL", "xterm"}, {"DISPLAY", DeadDisplay()}, {"KORVU_STUB_PASS1", "6"}});
+  ChildOptions options =
+      ProbeOptions(dir_, platform::ScriptCommandLine(script),
+                   {{"TERMINAL", "xterm"}, {"DISPLAY", DeadDisplay()}, {"KORVU_STUB_PASS1", "6"}});
   PseudoTerminal terminal;
 
-  EXPECT_EQ(RunThroughPause(spec, terminal), 6);
+  EXPECT_EQ(RunThroughPause(options, terminal), 6);
   EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 1u);
 }
 
@@ -94,14 +94,14 @@ TEST_F(ExecAndWaitTest, KorvuCmdIsFoundBesideTheProgramOrOnPath) {
   const std::string line = platform::ScriptCommandLine(script);
   PseudoTerminal terminal;
 
-  ChildSpec spec = ProbeSpec(dir_, line, WithoutEmulator(), lonely_probe);
-  spec.terminal_fd = terminal.slave;
-  RunChild(spec);
+  ChildOptions options = ProbeOptions(dir_, line, WithoutEmulator(), lonely_probe);
+  options.terminal_fd = terminal.slave;
+  RunChild(options);
   EXPECT_EQ(ProbeResult(dir_), -1) << "korvu-cmd is nowhere";
 
   const std::string cmd_folder = std::filesystem::path(kKorvuCmd).parent_path().string();
-  spec.environment["PATH"] = no_programs_ + ":" + cmd_folder;
-  EXPECT_EQ(RunThroughPause(spec, terminal), 0);
+  options.environment["PATH"] = no_programs_ + ":" + cmd_folder;
+  EXPECT_EQ(RunThroughPause(options, terminal), 0);
   EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 2u);
 }
 

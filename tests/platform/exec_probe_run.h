@@ -13,9 +13,9 @@ namespace korvu::test {
 inline constexpr const char* kExecProbe = KORVU_EXEC_PROBE_PATH;
 
 // korvu-exec-probe calling ExecAndWait(command_line) in `dir`; its result goes to dir/"result".
-inline ChildSpec ProbeSpec(const TempDir& dir, const std::string& command_line,
-                           std::map<std::string, std::optional<std::string>> environment,
-                           const std::string& probe = kExecProbe) {
+inline ChildOptions ProbeOptions(const TempDir& dir, const std::string& command_line,
+                                 std::map<std::string, std::optional<std::string>> environment,
+                                 const std::string& probe = kExecProbe) {
   environment.emplace("KORVU_STUB_RECORD", dir / "record");
   return {
       {probe, dir / "result", command_line}, environment, dir.path().string(), "", std::nullopt};
