@@ -34,13 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LayoutTest,
     testing::Values(
         LayoutCase{"empty", "", ""}, LayoutCase{"crlf", "[A]\r\nk=1\r\nj=2\r\n", "[A]k=1|j=2"},
-        LayoutCase{"lf", "[A]\nk=1\nj=2", "[A]k=1|j=2"},
-        LayoutCase{"cr", "[A]\rk=1\rj=2\r", "[A]k=1|j=2"},
         LayoutCase{"cr_cr_lf_is_two_ends", "[A]\r\r\nk=1", "[A]k=1"},
-        LayoutCase{"nul_ends_the_text", "[A]\r\nk=1\0\r\nj=2"s, "[A]k=1"},
         LayoutCase{"nul_inside_a_line", "[A]\r\nk=1\0j=2"s, "[A]k=1"},
-        LayoutCase{"bom_belongs_to_the_first_line", "\xEF\xBB\xBF[A]\r\nk=1\r\n[B]\r\nj=2",
-                   "[B]j=2"},
         LayoutCase{"lines_before_the_first_header", "k=1\r\nloose\r\n[A]\r\nj=2", "[A]j=2"},
         LayoutCase{"control_characters_trimmed", "\t[A]\x01\r\n\x1F k = 1 \x7F\x0B\r\n",
                    "[A]k=1 \x7F"},
@@ -54,8 +49,6 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"empty_header", "[]\r\nk=1", "[]k=1"},
         LayoutCase{"brackets_inside_a_header", "[[A]]\r\n[a]b]", "[[A]][a]b]"},
         LayoutCase{"lone_bracket_is_no_header", "[A]\r\n[\r\n]\r\n[x", "[A][|]|[x"},
-        LayoutCase{"duplicate_sections_kept_apart", "[A]\r\nk=1\r\n[a]\r\nk=2\r\n[A]",
-                   "[A]k=1[a]k=2[A]"},
         LayoutCase{"entry_trimmed_around_the_first_equals", "[A]\r\n  k \t= v = w  ", "[A]k=v = w"},
         LayoutCase{"empty_key_and_value", "[A]\r\n = \r\nk=", "[A]=|k="},
         LayoutCase{"line_without_equals_stays", "[A]\r\n  just words  ", "[A]just words"}),
@@ -103,9 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LookupCase{"line_without_equals_is_no_key", "[A]\nk", "A", "k", std::nullopt},
                     LookupCase{"key_is_not_a_prefix", "[A]\nkey=1", "A", "k", std::nullopt},
                     LookupCase{"value_after_the_first_equals", "[A]\nk==1=2", "A", "k", "=1=2"},
-                    LookupCase{"no_section", "[B]\nk=1", "A", "k", std::nullopt},
-                    LookupCase{"only_ascii_letters_fold", "[\xE4]\nk=1", "\xC4", "k",
-                               std::nullopt}),
+                    LookupCase{"no_section", "[B]\nk=1", "A", "k", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EditCase {
