@@ -50,6 +50,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     }
   }
   if (options.script.has_value() == options.command_line.has_value()) return std::nullopt;
+  if (options.script && (options.report_to || options.folder)) return std::nullopt;
   return options;
 }
 
