@@ -60,7 +60,8 @@ void CouplePyramid(JobSettings& settings) {
 
 }  // namespace
 
-const std::array<SettingsKey, 16> kSettingsKeys = {{
+// Constant-initialised: ready before any static initialiser of another file could look at it.
+constinit const std::array<SettingsKey, 16> kSettingsKeys = {{
     {"Encoder", &JobSettings::Encoder},
     {"Stats", &JobSettings::Stats},
     {"Input", &JobSettings::Input},  // its change derives Output, before Output is read
