@@ -68,10 +68,4 @@ std::optional<Rational> ParseFrameRate(std::string_view text) {
   return SnapToNtsc(*rate);
 }
 
-std::string ToString(Rational rate) {
-  std::string text = std::to_string(rate.num);
-  if (rate.den != 1) text += "/" + std::to_string(rate.den);
-  return text;
-}
-
 }  // namespace korvu::enc

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace korvu::enc {
@@ -20,8 +19,5 @@ struct Rational {
 // (29.97, 23.976, 59.94) means that NTSC-style rate exactly. Returns nothing for any other text
 // and for rates outside (0, 1000].
 std::optional<Rational> ParseFrameRate(std::string_view text);
-
-// "25" or "30000/1001".
-std::string ToString(Rational rate);
 
 }  // namespace korvu::enc

@@ -42,10 +42,5 @@ INSTANTIATE_TEST_SUITE_P(
         RateCase{"1e3", std::nullopt}, RateCase{" 25", std::nullopt},
         RateCase{"1001", std::nullopt}, RateCase{"9999999999/1", std::nullopt}));
 
-TEST(FrameRateTextTest, WritesFractionsOnlyWhenNeeded) {
-  EXPECT_EQ(ToString({25, 1}), "25");
-  EXPECT_EQ(ToString({30000, 1001}), "30000/1001");
-}
-
 }  // namespace
 }  // namespace korvu::enc
