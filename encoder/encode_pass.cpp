@@ -79,6 +79,7 @@ class Pass {
   void OpenEncoder();
   void CheckFirstPass(const ApplyContext& context, const PictureFormat& picture);
   void EncodeAll();
+  void EmitCopies(const AVFrame& picture, int64_t count);
   void Emit(const AVFrame& frame);
   void Write(std::span<const uint8_t> bytes);
   void Finish();
@@ -94,7 +95,8 @@ class Pass {
   PictureConverter converter_;
   Progress progress_;
   int64_t limit_;
-  int64_t frames_ = 0;
+  int64_t frames_ = 0;  // handed to x264
+  int64_t coded_ = 0;   // handed back
   uint64_t bytes_ = 0;
 };
 
@@ -162,17 +164,20 @@ void Pass::EncodeAll() {
     auto picture = source_.Next();
     if (!picture) {
       if (timeline.FramesPlaced() == 0) throw Error(options_.input, "holds no pictures");
-      for (int64_t n = source_.DroppedAtEnd(timeline.FramesPlaced()); n > 0 && frames_ < limit_;
-           --n)
-        Emit(*previous);
+      EmitCopies(*previous, source_.DroppedAtEnd(timeline.FramesPlaced()));
       return;
     }
-    for (int64_t n = timeline.Place(picture->slot); n > 0 && frames_ < limit_; --n) Emit(*previous);
+    EmitCopies(*previous, timeline.Place(picture->slot));
     if (frames_ == limit_) return;
     converter_.Convert(*picture->frame, *current);
     Emit(*current);
     std::swap(current, previous);
   }
+}
+
+// Frames the source dropped, filled with the picture before them.
+void Pass::EmitCopies(const AVFrame& picture, int64_t count) {
+  for (; count > 0 && frames_ < limit_; --count) Emit(picture);
 }
 
 void Pass::Emit(const AVFrame& frame) {
@@ -183,12 +188,14 @@ void Pass::Emit(const AVFrame& frame) {
   x264_picture_t picture = PictureOf(frame, frames_);
   Write(encoder_->Encode(&picture));
   ++frames_;
-  progress_.Update(frames_, bytes_);
+  progress_.Update(frames_, coded_, bytes_);
 }
 
 void Pass::Write(std::span<const uint8_t> bytes) {
+  if (bytes.empty()) return;
   if (output_) output_->Write(bytes);
   bytes_ += bytes.size();
+  ++coded_;  // x264 hands back at most one frame per call
 }
 
 void Pass::Finish() {

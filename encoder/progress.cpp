@@ -16,8 +16,8 @@ std::string Clock(double seconds) {
 }
 
 double KilobitsPerSecond(const PassState& s) {
-  if (s.frames == 0) return 0;
-  return s.bytes * 8.0 / 1000 * s.frame_rate.Value() / static_cast<double>(s.frames);
+  if (s.coded == 0) return 0;
+  return s.bytes * 8.0 / 1000 * s.frame_rate.Value() / static_cast<double>(s.coded);
 }
 
 double FramesPerSecond(const PassState& s) {
@@ -62,11 +62,11 @@ Progress::~Progress() {
   std::fflush(out_);
 }
 
-void Progress::Update(int64_t frames, uint64_t bytes) {
+void Progress::Update(int64_t frames, int64_t coded, uint64_t bytes) {
   const Clock::time_point now = Clock::now();
   if (now - shown_ < (terminal_ ? kTerminalInterval : kPlainInterval)) return;
   shown_ = now;
-  const std::string line = ProgressLine(State(frames, bytes));
+  const std::string line = ProgressLine(State(frames, coded, bytes));
   if (terminal_) {
     // Back to the start of the line, then clear what a longer line left behind.
     std::fprintf(out_, "\r%s\033[K", line.c_str());
@@ -77,17 +77,18 @@ void Progress::Update(int64_t frames, uint64_t bytes) {
   std::fflush(out_);
 }
 
-void Progress::Finish(int64_t frames, uint64_t bytes, const std::string& summary) {
+void Progress::Finish(int64_t frames, uint64_t bytes, const std::string& where) {
   if (line_open_) std::fputs("\r\033[K", out_);
   line_open_ = false;
   std::fprintf(out_, "pass %d done: %s; %s\n", state_.pass,
-               SummaryLine(State(frames, bytes)).c_str(), summary.c_str());
+               SummaryLine(State(frames, frames, bytes)).c_str(), where.c_str());
   std::fflush(out_);
 }
 
-PassState Progress::State(int64_t frames, uint64_t bytes) const {
+PassState Progress::State(int64_t frames, int64_t coded, uint64_t bytes) const {
   PassState state = state_;
   state.frames = frames;
+  state.coded = coded;
   state.bytes = bytes;
   state.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
   return state;

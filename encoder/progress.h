@@ -12,8 +12,9 @@ namespace korvu::enc {
 // Where a pass stands.
 struct PassState {
   int pass = 1;
-  int64_t frames = 0;
-  int64_t total = 0;  // 0 when unknown
+  int64_t frames = 0;  // read
+  int64_t total = 0;   // 0 when unknown
+  int64_t coded = 0;   // handed back by x264; the bytes are theirs
   uint64_t bytes = 0;
   double seconds = 0;
   Rational frame_rate{25, 1};
@@ -34,13 +35,13 @@ class Progress {
   // Ends a line left open on the terminal, so that what follows starts on a line of its own.
   ~Progress();
 
-  void Update(int64_t frames, uint64_t bytes);
-  // Replaces the progress line by `summary` followed by the summary of the figures.
-  void Finish(int64_t frames, uint64_t bytes, const std::string& summary);
+  void Update(int64_t frames, int64_t coded, uint64_t bytes);
+  // Replaces the progress line by the summary of the figures, followed by `where`.
+  void Finish(int64_t frames, uint64_t bytes, const std::string& where);
 
  private:
   using Clock = std::chrono::steady_clock;
-  PassState State(int64_t frames, uint64_t bytes) const;
+  PassState State(int64_t frames, int64_t coded, uint64_t bytes) const;
 
   std::FILE* out_;
   bool terminal_;

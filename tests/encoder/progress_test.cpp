@@ -9,6 +9,7 @@ PassState State(int64_t frames, int64_t total, uint64_t bytes, double seconds) {
   PassState state;
   state.pass = 2;
   state.frames = frames;
+  state.coded = frames;
   state.total = total;
   state.bytes = bytes;
   state.seconds = seconds;
@@ -28,6 +29,14 @@ TEST(ProgressLineTest, LeavesOutWhatAnUnknownTotalCannotGive) {
   // An estimate that the video outgrows is no total either.
   EXPECT_EQ(ProgressLine(State(300, 250, 1500000, 6)),
             "pass 2: 300 frames, 50.0 fps, 1000 kb/s, 0:00:06 elapsed");
+}
+
+// x264 holds frames back: the bitrate so far is that of the frames it has handed back.
+TEST(ProgressLineTest, TakesTheBitrateFromCodedFrames) {
+  PassState state = State(150, 250, 500000, 3);
+  state.coded = 100;
+  EXPECT_EQ(ProgressLine(state),
+            "pass 2: 150/250 frames (60%), 50.0 fps, 1000 kb/s, 0:00:03 elapsed, 0:00:02 left");
 }
 
 TEST(ProgressLineTest, StartsWithoutDividingByZero) {
