@@ -1,70 +1,42 @@
 #include "tests/encoder/e2e_support.h"
 
-#include <filesystem>
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
 #include <fcntl.h>
-#include <stdlib.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "tests/support/temp_dir.h"
+
+extern char** environ;
 
 namespace korvu::enc::e2e {
 namespace {
 
-// A file for what a child writes, removed with the object.
-class Capture {
- public:
-  Capture() : name_((std::filesystem::temp_directory_path() / "korvu-run-XXXXXX").string()) {
-    fd_ = mkstemp(name_.data());
-    if (fd_ < 0) throw std::runtime_error("mkstemp failed");
-  }
-  ~Capture() {
-    close(fd_);
-    unlink(name_.c_str());
-  }
-  int fd() const { return fd_; }
-  std::string Text() const { return test::ReadFile(name_); }
-
- private:
-  std::string name_;
-  int fd_;
-};
-
-[[noreturn]] void ExecChild(const std::vector<std::string>& args, const std::string& dir, int out,
-                            int err) {
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  const int none = open("/dev/null", O_RDONLY);
-  if (chdir(dir.c_str()) != 0 || none < 0) _exit(126);
-  dup2(none, STDIN_FILENO);
-  dup2(out, STDOUT_FILENO);
-  dup2(err, STDERR_FILENO);
-  execvp(argv[0], argv.data());
-  _exit(127);
-}
-
-// "frame|key_frame=1|pict_type=I|..." as key and value pairs.
+// "frame|key_frame=1|pict_type=I|..." as keys and values.
 std::map<std::string, std::string> Fields(const std::string& line) {
   std::map<std::string, std::string> fields;
   std::istringstream parts(line);
-  std::string part;
-  while (std::getline(parts, part, '|')) {
-    const size_t equals = part.find('=');
-    if (equals != std::string::npos) fields[part.substr(0, equals)] = part.substr(equals + 1);
-  }
+  for (std::string part; std::getline(parts, part, '|');)
+    if (size_t equals = part.find('='); equals != std::string::npos)
+      fields[part.substr(0, equals)] = part.substr(equals + 1);
   return fields;
 }
 
-std::string Probe(const std::vector<std::string>& args) {
-  std::vector<std::string> all = {"ffprobe", "-v", "error"};
+// The records of one section ("frame", "stream") that ffprobe prints for `args`.
+std::vector<std::map<std::string, std::string>> Probe(const std::string& section,
+                                                      const std::vector<std::string>& args) {
+  std::vector<std::string> all = {"ffprobe", "-v", "error", "-of", "compact"};
   all.insert(all.end(), args.begin(), args.end());
   const RunResult result = RunProgram(all, ".");
   if (result.status != 0) throw std::runtime_error("ffprobe failed: " + result.err);
-  return result.out;
+  std::vector<std::map<std::string, std::string>> records;
+  std::istringstream lines(result.out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(section + "|", 0) == 0) records.push_back(Fields(line));
+  return records;
 }
 
 }  // namespace
@@ -77,21 +49,25 @@ std::vector<std::string> RunResult::ErrLines() const {
 }
 
 RunResult RunProgram(const std::vector<std::string>& args, const std::string& dir) {
-  Capture out, err;
-  const pid_t child = fork();
-  if (child < 0) throw std::runtime_error("fork failed");
-  if (child == 0) ExecChild(args, dir, out.fd(), err.fd());
+  const test::TempDir capture;
+  const std::string out = capture / "out", err = capture / "err";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) throw std::runtime_error("cannot start " + args[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  RunResult result;
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = out.Text();
-  result.err = err.Text();
-  return result;
-}
-
-std::string Encoder() {
-  return KORVU_ENC;
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), test::ReadFile(out),
+          test::ReadFile(err)};
 }
 
 void Ffmpeg(const std::string& dir, const std::vector<std::string>& args) {
@@ -102,34 +78,23 @@ void Ffmpeg(const std::string& dir, const std::vector<std::string>& args) {
 }
 
 std::vector<ProbedFrame> ProbeFrames(const std::string& file) {
-  std::istringstream lines(
-      Probe({"-show_entries", "frame=key_frame,pict_type,interlaced_frame,top_field_first", "-of",
-             "compact", file}));
   std::vector<ProbedFrame> frames;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("frame|", 0) != 0) continue;
-    auto fields = Fields(line);
-    frames.push_back({fields["key_frame"] == "1",
-                      fields["pict_type"].empty() ? '?' : fields["pict_type"][0],
-                      fields["interlaced_frame"] == "1", fields["top_field_first"] == "1"});
-  }
+  for (auto& f :
+       Probe("frame",
+             {"-show_entries", "frame=key_frame,pict_type,interlaced_frame,top_field_first", file}))
+    frames.push_back({f["key_frame"] == "1", f["pict_type"].empty() ? '?' : f["pict_type"][0],
+                      f["interlaced_frame"] == "1", f["top_field_first"] == "1"});
   return frames;
 }
 
 std::map<std::string, std::string> ProbeStream(const std::string& file) {
-  std::istringstream lines(
-      Probe({"-select_streams", "v:0", "-show_streams", "-of", "compact", file}));
-  std::string line;
-  std::getline(lines, line);
-  return Fields(line);
+  return Probe("stream", {"-select_streams", "v:0", "-show_streams", file}).at(0);
 }
 
 int LongestBRun(const std::vector<ProbedFrame>& frames) {
   int longest = 0, run = 0;
-  for (const ProbedFrame& frame : frames) {
-    run = frame.type == 'B' ? run + 1 : 0;
-    longest = std::max(longest, run);
-  }
+  for (const ProbedFrame& frame : frames)
+    longest = std::max(longest, run = frame.type == 'B' ? run + 1 : 0);
   return longest;
 }
 
@@ -140,7 +105,6 @@ int LongestKeyframeDistance(const std::vector<ProbedFrame>& frames) {
     if (last >= 0) longest = std::max(longest, i - last);
     last = i;
   }
-  // The frames after the last key frame count too: the next one would be this far away.
   return std::max(longest, static_cast<int>(frames.size()) - last);
 }
 

@@ -6,39 +6,40 @@
 
 namespace korvu::enc::e2e {
 
-// How a program run ended and what it wrote.
+// How a program run ended (exit status, or 128 + signal) and what it wrote.
 struct RunResult {
-  int status = -1;  // exit status, or 128 + the signal that ended it
+  int status = -1;
   std::string out;
   std::string err;
 
   std::vector<std::string> ErrLines() const;
 };
 
-// Runs `args` (args[0] looked up on PATH unless it names a path) in the folder `dir`, with no
-// input, capturing what it writes.
+// Runs `args` (args[0] looked up on PATH) in the folder `dir` with no input.
 RunResult RunProgram(const std::vector<std::string>& args, const std::string& dir);
 
 // The korvu-enc program of this build.
-std::string Encoder();
+inline std::string Encoder() {
+  return KORVU_ENC;
+}
 
-// Runs ffmpeg quietly in `dir` with `args` after "-y"; throws when ffmpeg fails.
+// Runs ffmpeg quietly in `dir` with `args` after "-y"; throws when it fails.
 void Ffmpeg(const std::string& dir, const std::vector<std::string>& args);
 
-// One coded frame as ffprobe decodes it, in display order.
+// One frame of a stream as ffprobe decodes it, in display order.
 struct ProbedFrame {
-  bool key = false;
-  char type = '?';
-  bool interlaced = false;
-  bool top_field_first = false;
+  bool key;
+  char type;
+  bool interlaced;
+  bool top_field_first;
 };
 std::vector<ProbedFrame> ProbeFrames(const std::string& file);
 
-// ffprobe's description of the first video stream: r_frame_rate, field_order, width, ...
+// ffprobe's description of the first video stream: r_frame_rate, field_order, level, ...
 std::map<std::string, std::string> ProbeStream(const std::string& file);
 
-// The longest run of B frames and the longest distance between key frames.
 int LongestBRun(const std::vector<ProbedFrame>& frames);
+// Counting the frames after the last key frame as if the next one followed them.
 int LongestKeyframeDistance(const std::vector<ProbedFrame>& frames);
 
 }  // namespace korvu::enc::e2e

@@ -54,11 +54,6 @@ void MakeSoundOnly(const test::TempDir& dir) {
   Ffmpeg(dir.path(), {"-f", "lavfi", "-i", "sine=d=1", "tone.avi"});
 }
 
-void MakeClipAndStatistics(const test::TempDir& dir) {
-  MakeClip(dir);
-  RunPassOne(dir, {});
-}
-
 // Pass 1 with `options`, for a pass 2 with others.
 std::function<void(const test::TempDir&)> StatisticsWith(std::vector<std::string> options) {
   return [options](const test::TempDir& dir) {
@@ -127,6 +122,19 @@ INSTANTIATE_TEST_SUITE_P(Runs, FailingRunTest, testing::Values(
                "nowhere/stats.dat: cannot be written (No such file or directory)"},
     FailingRun{"PassTwoWithoutStatistics", MakeClip, {PASS2, "-i", "clip.avi"},
                "divx264_stat.dat: cannot be read (No such file or directory); run -npass 1 first"},
+    FailingRun{"PassTwoWithSomethingElseAsStatistics",
+               [](const test::TempDir& dir) {
+                 MakeClip(dir);
+                 dir.Write("divx264_stat.dat", "frames=50\n");
+               },
+               {PASS2, "-i", "clip.avi"}, "divx264_stat.dat: holds no x264 statistics"},
+    FailingRun{"PassTwoWithoutTheSideFile",
+               [](const test::TempDir& dir) {
+                 StatisticsWith({})(dir);
+                 std::filesystem::remove(dir / "divx264_stat.dat.mbtree");
+               },
+               {PASS2, "-i", "clip.avi"},
+               "divx264_stat.dat.mbtree: cannot be read (No such file or directory)"},
     FailingRun{"PassTwoWithOtherBFrames", StatisticsWith({"-bf", "2"}),
                {PASS2, "-i", "clip.avi", "-bf", "3"},
                "divx264_stat.dat: was made with other settings (B frames, -bf: x264 bframes 2 "
@@ -139,19 +147,19 @@ INSTANTIATE_TEST_SUITE_P(Runs, FailingRunTest, testing::Values(
                {PASS2, "-i", "clip.avi"},
                "divx264_stat.dat: was made with other settings: 30 frames there, more now"},
     // Found once every frame is through: the output must still go.
-    FailingRun{"PassTwoWithFewerFrames", MakeClipAndStatistics,
+    FailingRun{"PassTwoWithFewerFrames", StatisticsWith({}),
                {PASS2, "-i", "clip.avi", "-frames", "30"},
                "divx264_stat.dat: was made with other settings: 50 frames there, 30 now"},
     FailingRun{"PassTwoOnTruncatedInput",
                [](const test::TempDir& dir) {
-                 MakeClipAndStatistics(dir);
+                 StatisticsWith({})(dir);
                  Truncate(dir, "clip.avi");
                },
                {PASS2, "-i", "clip.avi"}, "clip.avi: is truncated: "},
-    FailingRun{"OutputFolderMissing", MakeClipAndStatistics,
+    FailingRun{"OutputFolderMissing", StatisticsWith({}),
                {"-npass", "2", "-br", "500", "-i", "clip.avi", "-o", "nowhere/out.264"},
                "nowhere/out.264: cannot be written (No such file or directory)"},
-    FailingRun{"OutputIsTheInput", MakeClipAndStatistics,
+    FailingRun{"OutputIsTheInput", StatisticsWith({}),
                {"-npass", "2", "-br", "500", "-i", "clip.avi", "-o", "./clip.avi"},
                "./clip.avi: is the input file"}),
     [](const testing::TestParamInfo<FailingRun>& info) { return info.param.name; });
