@@ -53,7 +53,7 @@ constexpr OptionRow kRows[] = {
        p.rc.b_stat_read = o.pass == 2;
      }},
     {"-sf", ValueKind::kText, 0, 0, "<path>",
-     "statistics file, default divx264_stat.dat; its side file is <path>.mbtree",
+     "statistics file (default divx264_stat.dat) and its side file, the name + .mbtree",
      "rc.psz_stat_out, rc.psz_stat_in",
      [](Options& o, std::string_view text, int) { o.stats = text; },
      [](const Options&, const ApplyContext& c, x264_param_t& p) {

@@ -46,8 +46,8 @@ Source::Source(std::string path)
   ReadFacts();
 }
 
-// An AVI file starts with the size of its RIFF chunk, which covers the whole file unless it
-// grew past 1 GiB (OpenDML): a file shorter than that lost its end.
+// An AVI file starts with the size of its RIFF chunk, which covers the whole file (past 1 GiB,
+// in OpenDML files, its first part): a file shorter than that lost its end.
 void Source::CheckWhole() const {
   std::ifstream file(path_, std::ios::binary);
   char header[12] = {};
