@@ -60,11 +60,12 @@ constexpr OptionRow kRows[] = {
        p.rc.psz_stat_out = c.stats_name;
        p.rc.psz_stat_in = c.stats_name;
      }},
-    {"-threads", ValueKind::kInteger, 0, 128, "<n>", "threads, 0 = let the encoder decide",
+    {"-threads", ValueKind::kInteger, 0, 128, "0..128", "threads, 0 = let the encoder decide",
      "i_threads (0 = X264_THREADS_AUTO)",
      [](Options& o, std::string_view, int n) { o.threads = n; },
      [](const Options& o, const ApplyContext&, x264_param_t& p) { p.i_threads = o.threads; }},
-    {"-br", ValueKind::kInteger, 1, kMaxRate, "<kbit/s>", "average bitrate over both passes",
+    {"-br", ValueKind::kInteger, 1, kMaxRate, "1..20000",
+     "average bitrate over both passes, kbit/s",
      "rc.i_rc_method ABR, rc.i_bitrate; i_level_idc 40, rc.i_vbv_max_bitrate 20000, "
      "rc.i_vbv_buffer_size 25000",
      [](Options& o, std::string_view, int n) { o.bitrate = n; },
@@ -103,18 +104,18 @@ constexpr OptionRow kRows[] = {
      "field coding: 1 MBAFF, 2 PAFF; needs -tff or -bff",
      "MBAFF is x264's interlaced coding; 2 codes MBAFF too (libx264 has no field pictures)",
      [](Options& o, std::string_view, int n) { o.field_mode = n; }, nullptr},
-    {"-I", ValueKind::kInteger, 1, 4, "<seconds>", "seconds per GOP",
+    {"-I", ValueKind::kInteger, 1, 4, "1..4", "seconds per GOP",
      "i_keyint_max = frame rate x seconds, rounded",
      [](Options& o, std::string_view, int n) { o.gop_seconds = n; },
      [](const Options& o, const ApplyContext& c, x264_param_t& p) {
        p.i_keyint_max = static_cast<int>(std::lround(c.frame_rate.Value() * o.gop_seconds));
      }},
-    {"-ref", ValueKind::kInteger, 1, 4, "<n>", "maximum reference frames", "i_frame_reference",
+    {"-ref", ValueKind::kInteger, 1, 4, "1..4", "maximum reference frames", "i_frame_reference",
      [](Options& o, std::string_view, int n) { o.ref_frames = n; },
      [](const Options& o, const ApplyContext&, x264_param_t& p) {
        p.i_frame_reference = o.ref_frames;
      }},
-    {"-bf", ValueKind::kInteger, 1, 3, "<n>", "most consecutive B frames", "i_bframe",
+    {"-bf", ValueKind::kInteger, 1, 3, "1..3", "most consecutive B frames", "i_bframe",
      [](Options& o, std::string_view, int n) { o.b_frames = n; },
      [](const Options& o, const ApplyContext&, x264_param_t& p) { p.i_bframe = o.b_frames; }},
     {"-pyramid", ValueKind::kFlag, 0, 0, "", "B-frame reference pyramid", "i_bframe_pyramid NORMAL",
@@ -123,7 +124,7 @@ constexpr OptionRow kRows[] = {
      "i_bframe_pyramid STRICT; neither flag: NONE",
      [](Options& o, std::string_view, int) { o.b_ref = true; }, ApplyBReferences},
     {"-i", ValueKind::kText, 0, 0, "<path>", "input video (AVI or anything FFmpeg reads)",
-     "(none: libavformat/libavcodec decode it, libswscale makes 4:2:0)",
+     "(none: decoded by libavformat/libavcodec, made 4:2:0 by libswscale, per field if interlaced)",
      [](Options& o, std::string_view text, int) { o.input = text; }, nullptr},
     {"-o", ValueKind::kText, 0, 0, "<path>", "output, a raw H.264 stream (pass 2 only)",
      "b_annexb 1, b_repeat_headers 1",

@@ -4,56 +4,59 @@
 # rounds, both passes together), their ratios, and the quality of both streams (SSIM against the
 # source, ffmpeg's ssim filter). korvu-enc comes from a Release tree of its own.
 #
-# Usage: bench/encoder/compare.sh [rounds]        (default 5; also ROUNDS, SECONDS_OF_VIDEO, SIZE)
+# Usage: bench/encoder/compare.sh [rounds]     (default 5)
+# Environment: SIZE (default 640x360), SECONDS_OF_VIDEO (default 20), BITRATE (default 1200)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-release
-work=$build/encoder-compare
-rounds=${1:-${ROUNDS:-5}}
-seconds=${SECONDS_OF_VIDEO:-20}
+rounds=${1:-5}
 size=${SIZE:-640x360}
-bitrate=1200
+seconds=${SECONDS_OF_VIDEO:-20}
+bitrate=${BITRATE:-1200}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF \
   -DKORVU_TESTS=OFF -DKORVU_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target korvu-enc >/dev/null
-korvu=$build/bin/korvu-enc
 
-mkdir -p "$work"
-cd "$work"
-clip=clip.avi
+mkdir -p "$build/encoder-compare"
+cd "$build/encoder-compare"
+clip=clip-$size-${seconds}s.avi
 if [ ! -f "$clip" ]; then
-  echo "Making a ${seconds}-second ${size} clip ..."
-  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=${size}:r=25:d=${seconds}" \
-    -f lavfi -i "sine=d=${seconds}" -c:v mpeg4 -q:v 2 -c:a pcm_s16le "$clip"
+  echo "Making $clip ..."
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
+    -f lavfi -i "sine=d=$seconds" -c:v mpeg4 -q:v 2 -c:a pcm_s16le "$clip"
 fi
 
-# The window's defaults: balanced quality, 4 s GOP, 4 references, 2 B frames, no B references.
-korvu_pass() {
-  "$korvu" -npass "$1" -sf korvu.stats -br $bitrate -aqo 1 -I 4 -ref 4 -bf 2 -i "$clip" \
-    -o korvu.264 >/dev/null
-}
-# The same for x264's front end: what korvu-enc's option table sets, in x264's words.
-x264_pass() {
-  local out=x264.264
-  [ "$1" = 1 ] && out=/dev/null
-  x264 --quiet --no-progress --demuxer lavf --force-cfr --preset medium --pass "$1" \
-    --stats x264.stats --bitrate $bitrate --keyint 100 --ref 4 --bframes 2 --b-pyramid none \
-    --level 4.0 --vbv-maxrate 20000 --vbv-bufsize 25000 -o "$out" "$clip" 2>/dev/null
+# The window's defaults: balanced quality, 4 s GOPs, 4 references, 2 B frames, no B references;
+# for x264's own front end the same, in its words (the clip has 25 fps: 4 s are 100 frames).
+korvu=("$build/bin/korvu-enc" -sf korvu.stats -br "$bitrate" -aqo 1 -I 4 -ref 4 -bf 2
+       -i "$clip" -o korvu.264)
+x264=(x264 --quiet --no-progress --demuxer lavf --force-cfr --preset medium --stats x264.stats
+      --bitrate "$bitrate" --keyint 100 --ref 4 --bframes 2 --b-pyramid none --level 4.0
+      --vbv-maxrate 20000 --vbv-bufsize 25000 "$clip")
+
+timed() {  # file, command...: appends "wall user system" of the command to the file
+  local file=$1
+  shift
+  /usr/bin/time -a -o "$file" -f "%e %U %S" "$@" >/dev/null 2>&1
 }
 
-# Appends "wall cpu" of both passes of one tool to its file.
-measure() {
-  local tool=$1 times
-  times=$( { /usr/bin/time -f "%e %U %S" bash -c "$(declare -f "${tool}_pass"); \
-             korvu=$korvu clip=$clip bitrate=$bitrate; ${tool}_pass 1 && ${tool}_pass 2" ; } 2>&1 \
-           | tail -1)
-  echo "$times" | awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' >>"$tool.times"
+measure() {  # tool: appends "wall cpu" of its two passes to <tool>.times
+  rm -f "$1.passes"
+  if [ "$1" = korvu ]; then
+    timed korvu.passes "${korvu[@]}" -npass 1
+    timed korvu.passes "${korvu[@]}" -npass 2
+  else
+    timed x264.passes "${x264[@]}" --pass 1 -o /dev/null
+    timed x264.passes "${x264[@]}" --pass 2 -o x264.264
+  fi
+  awk '{ wall += $1; cpu += $2 + $3 } END { printf "%.2f %.2f\n", wall, cpu }' "$1.passes" >>"$1.times"
 }
 
-median() {  # column $2 of file $1
-  sort -n -k"$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+median() {  # file, column
+  sort -n -k"$2" "$1" | awk -v c="$2" '{ v[NR] = $c }
+    END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 ssim() {
@@ -61,30 +64,33 @@ ssim() {
     | sed -n 's/.*All:\([0-9.]*\).*/\1/p' | tail -1
 }
 
+settings() {  # the option string x264 writes into its stream
+  strings -n 40 "$1" | sed -n 's/.*options: //p' | head -1
+}
+
 rm -f korvu.times x264.times
 for round in $(seq 1 "$rounds"); do
   # Alternate which goes first, so that neither always meets a warmer machine.
   if [ $((round % 2)) = 1 ]; then measure korvu; measure x264; else measure x264; measure korvu; fi
-  echo "round $round: korvu-enc $(tail -1 korvu.times)   x264 $(tail -1 x264.times)   (wall cpu, s)"
+  echo "round $round: korvu-enc $(tail -1 korvu.times)   x264 $(tail -1 x264.times)   (wall, cpu s)"
 done
-
-kw=$(median korvu.times 1); kc=$(median korvu.times 2)
-xw=$(median x264.times 1); xc=$(median x264.times 2)
-ks=$(ssim korvu.264); xs=$(ssim x264.264)
-options() { strings -n 40 "$1" | sed -n 's/.*options: //p' | head -1; }
-same=no
-[ "$(options korvu.264)" = "$(options x264.264)" ] && same=yes
 
 echo
-echo "clip: $size, ${seconds} s, 25 fps, MPEG-4 in AVI; -br $bitrate, two passes; $rounds rounds"
-printf "%-10s %10s %10s %10s %10s\n" "" "wall s" "cpu s" "SSIM" "kbit/s"
+echo "$clip: $size, $seconds s at 25 fps, MPEG-4 in AVI; -br $bitrate, two passes, $rounds rounds"
+printf "%-10s %8s %8s %10s %8s\n" "" "wall s" "cpu s" "SSIM" "kbit/s"
 for tool in korvu x264; do
-  w=$([ $tool = korvu ] && echo "$kw" || echo "$xw"); c=$([ $tool = korvu ] && echo "$kc" || echo "$xc")
-  s=$([ $tool = korvu ] && echo "$ks" || echo "$xs")
-  rate=$(awk -v b="$(stat -c %s $tool.264)" -v s="$seconds" 'BEGIN { printf "%.1f", b * 8 / s / 1000 }')
-  printf "%-10s %10s %10s %10s %10s\n" "$tool" "$w" "$c" "$s" "$rate"
+  printf "%-10s %8s %8s %10s %8s\n" "$tool" "$(median $tool.times 1)" "$(median $tool.times 2)" \
+    "$(ssim $tool.264)" "$(awk -v b="$(stat -c %s $tool.264)" -v s="$seconds" \
+                           'BEGIN { printf "%.1f", b * 8 / s / 1000 }')"
 done
-awk -v kw="$kw" -v kc="$kc" -v xw="$xw" -v xc="$xc" -v ks="$ks" -v xs="$xs" 'BEGIN {
-  printf "ratio korvu-enc / x264: wall %.3f, cpu %.3f; SSIM difference %+.5f\n", kw / xw, kc / xc, ks - xs
+awk -v kw="$(median korvu.times 1)" -v kc="$(median korvu.times 2)" \
+    -v xw="$(median x264.times 1)" -v xc="$(median x264.times 2)" \
+    -v ks="$(ssim korvu.264)" -v xs="$(ssim x264.264)" 'BEGIN {
+  printf "korvu-enc / x264: wall %.3f, cpu %.3f; SSIM difference %+.5f\n", kw / xw, kc / xc, ks - xs
 }'
-echo "same x264 settings in both streams: $same"
+if [ "$(settings korvu.264)" = "$(settings x264.264)" ]; then
+  echo "Both streams carry the same x264 settings."
+else
+  echo "The streams carry different x264 settings:"
+  diff <(settings korvu.264 | tr ' ' '\n') <(settings x264.264 | tr ' ' '\n') || true
+fi

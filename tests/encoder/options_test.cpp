@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, BadCommandLineTest, testing::Values(
     BadLine{"TooManyBFrames", {PASS2, "-bf", "4"},
             "-bf: 4 is not allowed; give 1, 2 or 3 (most consecutive B frames)"},
     BadLine{"BitrateAboveTheProfile", {"-npass", "1", "-i", "in.avi", "-br", "20001"},
-            "-br: 20001 is not allowed; give 1 to 20000 (average bitrate over both passes)"},
+            "-br: 20001 is not allowed; give 1 to 20000 (average bitrate over both passes, kbit/s)"},
     BadLine{"NotANumber", {PASS2, "-frames", "12x"},
             "-frames: '12x' is not a whole number; give 0 to 2147483647 (encode at most n frames, 0 = all)"},
     BadLine{"NotAFrameRate", {PASS2, "-fps", "PAL"},
