@@ -15,7 +15,12 @@ bool IsPlanar420(int format) {
 }
 
 PictureConverter::PictureConverter(std::string subject, int width, int height, bool by_field)
-    : subject_(std::move(subject)), width_(width), height_(height), by_field_(by_field) {}
+    : subject_(std::move(subject)), width_(width), height_(height), by_field_(by_field) {
+  // Each field must be whole lines of 4:2:0 chroma.
+  if (by_field_ && height_ % 4 != 0)
+    throw Error(subject_, "has a picture height of " + std::to_string(height_) +
+                              "; interlaced coding needs one divisible by 4");
+}
 
 void PictureConverter::Convert(const AVFrame& in, AVFrame& out) {
   if (in.width != width_ || in.height != height_)

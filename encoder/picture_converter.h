@@ -14,7 +14,8 @@ bool IsPlanar420(int format);
 // field, so that the chroma of one field never mixes with the other's.
 class PictureConverter {
  public:
-  // `subject` names the input in errors.
+  // `subject` names the input in errors. Throws Error when fields of `height` cannot be
+  // converted: its height is not divisible by 4.
   PictureConverter(std::string subject, int width, int height, bool by_field);
 
   // Makes `out` hold `in` as planar 4:2:0: a new reference to `in` itself when it is already so,

@@ -111,6 +111,19 @@ INSTANTIATE_TEST_SUITE_P(Runs, FailingRunTest, testing::Values(
                "clip.avs: is an AviSynth script, and AviSynth does not exist on this system"},
     FailingRun{"NoVideoStream", MakeSoundOnly, {PASS1, "-i", "tone.avi"},
                "tone.avi: has no video stream"},
+    FailingRun{"InterlacedHeightNotDivisibleByFour",
+               [](const test::TempDir& dir) {
+                 Ffmpeg(dir.path(), {"-f", "lavfi", "-i", "testsrc2=s=160x122:d=1", "clip.avi"});
+               },
+               {PASS1, "-i", "clip.avi", "-tff", "-fmode", "1"},
+               "clip.avi: has a picture height of 122; interlaced coding needs one divisible by 4"},
+    FailingRun{"PictureTooWideForX264",
+               [](const test::TempDir& dir) {
+                 Ffmpeg(dir.path(), {"-f", "lavfi", "-i", "color=s=16400x16:d=0.04", "-c:v",
+                                     "rawvideo", "-pix_fmt", "yuv420p", "clip.avi"});
+               },
+               {PASS1, "-i", "clip.avi"},
+               "clip.avi: x264 refuses the settings: invalid width x height (16400x16)"},
     FailingRun{"UnknownOption", MakeClip, {PASS1, "-i", "clip.avi", "-quality", "2"},
                "-quality: unknown option"},
     FailingRun{"NoQualitySelected", MakeClip, {PASS1, "-i", "clip.avi", "-aqo", "-1"},
