@@ -60,8 +60,9 @@ constexpr OptionRow kRows[] = {
        p.rc.psz_stat_out = c.stats_name;
        p.rc.psz_stat_in = c.stats_name;
      }},
-    {"-threads", ValueKind::kInteger, 0, 128, "0..128", "threads, 0 = let the encoder decide",
-     "i_threads (0 = X264_THREADS_AUTO)",
+    // The window offers up to twice the processor count; x264 itself uses at most 128.
+    {"-threads", ValueKind::kInteger, 0, INT_MAX, "<n>", "threads, 0 = let the encoder decide",
+     "i_threads (0 = X264_THREADS_AUTO; x264 uses at most 128)",
      [](Options& o, std::string_view, int n) { o.threads = n; },
      [](const Options& o, const ApplyContext&, x264_param_t& p) { p.i_threads = o.threads; }},
     {"-br", ValueKind::kInteger, 1, kMaxRate, "1..20000",
