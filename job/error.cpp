@@ -2,13 +2,16 @@
 
 namespace korvu::job {
 
-std::string FormatMessage(std::string_view pattern, std::string_view argument) {
-  const auto at = pattern.find("%s");
-  if (at == std::string_view::npos) return std::string(pattern);
+std::string FormatMessage(std::string_view pattern,
+                          std::initializer_list<std::string_view> arguments) {
   std::string text;
-  text.reserve(pattern.size() + argument.size());
-  text.append(pattern.substr(0, at)).append(argument).append(pattern.substr(at + 2));
-  return text;
+  const auto* argument = arguments.begin();
+  for (auto at = pattern.find("%s"); at != std::string_view::npos && argument != arguments.end();
+       at = pattern.find("%s"), ++argument) {
+    text.append(pattern.substr(0, at)).append(*argument);
+    pattern.remove_prefix(at + 2);
+  }
+  return text.append(pattern);
 }
 
 }  // namespace korvu::job

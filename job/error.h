@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,8 +13,9 @@ class Error : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// `pattern` with its first "%s" replaced by `argument`.
-std::string FormatMessage(std::string_view pattern, std::string_view argument);
+// `pattern` with its "%s" replaced by `arguments` in turn, each taken literally.
+std::string FormatMessage(std::string_view pattern,
+                          std::initializer_list<std::string_view> arguments);
 
 inline constexpr std::string_view kInvalidFileName = "Ungültiger Dateiname - %s";
 

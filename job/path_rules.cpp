@@ -122,7 +122,7 @@ bool PathRules::IsValidFileName(std::string_view name) const {
 
 std::string PathRules::PathText(std::string_view name) const {
   if (name.empty()) return {};
-  if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, name));
+  if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, {name}));
   if (name.find(' ') != std::string_view::npos && name.front() != '"') {
     std::string quoted;
     quoted.reserve(name.size() + 2);

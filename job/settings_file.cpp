@@ -9,24 +9,14 @@
 namespace korvu::job {
 namespace {
 
-// `pattern` with its two "%s" replaced, each argument taken literally.
-std::string FormatMessage2(std::string_view pattern, std::string_view first,
-                           std::string_view second) {
-  std::string text(pattern);
-  const auto at = text.find("%s");
-  text.replace(at, 2, first);
-  text.replace(text.find("%s", at + first.size()), 2, second);
-  return text;
-}
-
 Error FileFailure(const platform::FileError& error, const std::string& path) {
   const std::string full_path = platform::FullPath(path);
   const std::string_view reason = ErrorReason(error.description);
   switch (error.step) {
     case platform::FileStep::kOpen:
-      return Error(FormatMessage2(kCannotOpen, full_path, reason));
+      return Error(FormatMessage(kCannotOpen, {full_path, reason}));
     case platform::FileStep::kCreate:
-      return Error(FormatMessage2(kCannotCreate, full_path, reason));
+      return Error(FormatMessage(kCannotCreate, {full_path, reason}));
     case platform::FileStep::kWrite:
       break;
   }
