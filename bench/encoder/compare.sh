@@ -8,6 +8,10 @@
 # Environment: SIZE (default 640x360), SECONDS_OF_VIDEO (default 20), BITRATE (default 1200)
 set -euo pipefail
 
+for tool in /usr/bin/time x264 ffmpeg strings; do
+  command -v "$tool" >/dev/null || { echo "compare.sh needs $tool (Debian packages time, x264, ffmpeg, binutils)" >&2; exit 1; }
+done
+
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-release
 rounds=${1:-5}
