@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,9 +19,10 @@ struct RunResult {
 // Runs `args` (args[0] looked up on PATH) in the folder `dir` with no input.
 RunResult RunProgram(const std::vector<std::string>& args, const std::string& dir);
 
-// The korvu-enc program of this build.
+// The korvu-enc program of this build, or its copy beside a test that runs as another user.
 inline std::string Encoder() {
-  return KORVU_ENC;
+  const char* copies = std::getenv("KORVU_TEST_PROGRAMS");
+  return copies != nullptr ? std::string(copies) + "/korvu-enc" : std::string(KORVU_ENC);
 }
 
 // Runs ffmpeg quietly in `dir` with `args` after "-y"; throws when it fails.
