@@ -9,8 +9,9 @@ namespace {
 struct LineInputs {
   const JobSettings& job;
   std::string_view stats;  // the statistics text, trimmed
-  PathRules::Resolved input;
-  std::string output;
+  const std::string& input;
+  bool input_is_file;
+  const std::string& output;
 };
 
 // One encoder option: when it is passed, and its value (none for a switch).
@@ -64,16 +65,15 @@ constexpr OptionRow kOptions[] = {
     {"-bref",
      [](const LineInputs& in) { return !in.job.Pyramide.Value() && in.job.BRef.Checked(); },
      nullptr},
-    {"-i", Always,
-     [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.input.name); }},
+    {"-i", Always, [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.input); }},
     {"-o", Always, [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.output); }},
 };
 
 bool IsReady(const LineInputs& in, const PathRules& rules) {
   // Every test runs on this rebuild's look-ups; their order only decides how many a job that is not
   // ready costs.
-  if (in.input.name.empty() || in.output.empty() || in.job.Bitrate.Value() <= 0) return false;
-  if (!in.input.is_file || !rules.HasFileName(in.job.Stats.Text())) return false;
+  if (in.input.empty() || in.output.empty() || in.job.Bitrate.Value() <= 0) return false;
+  if (!in.input_is_file || !rules.HasFileName(in.job.Stats.Text())) return false;
   return rules.NamesFile(in.job.Encoder.Text());
 }
 
@@ -92,8 +92,10 @@ void AppendParams(const LineInputs& in, std::string& params) {
 
 void BuildParamLine(const JobSettings& job, ParamLine& line) {
   const PathRules& rules = job.rules();
-  const LineInputs in{job, Trim(job.Stats.Text()), rules.Resolve(job.Input.Text()),
-                      rules.FileName(job.Output.Text())};
+  const bool input_is_file = rules.ResolveInto(job.Input.Text(), line.input_name);
+  rules.ResolveInto(job.Output.Text(), line.output_name, false);
+  const LineInputs in{job, Trim(job.Stats.Text()), line.input_name, input_is_file,
+                      line.output_name};
   line.ready = IsReady(in, rules);
   // Rebuilt from empty every time; only the buffers' capacity is kept.
   line.params.clear();

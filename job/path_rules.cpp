@@ -39,12 +39,17 @@ PathStyle NativePathStyle() {
 }
 
 std::string FirstWord(std::string_view text, std::size_t limit) {
+  std::string word;
+  FirstWordInto(text, limit, word);
+  return word;
+}
+
+void FirstWordInto(std::string_view text, std::size_t limit, std::string& word) {
   text = SkipToWord(text.substr(0, text.find('\0')));
   std::size_t end = 0;
   while (end < text.size() && !IsWordBreak(text[end]) && text[end] != '"') ++end;
-  if (end == text.size() || IsWordBreak(text[end]))  // no quoted run: the word is a plain slice
-    return end > limit ? std::string() : std::string(text.substr(0, end));
-  std::string word(text.substr(0, end));
+  word.assign(text.substr(0, end));
+  // A quoted run joins the word: its quotes dropped, its blanks kept.
   for (std::size_t i = end; i < text.size() && !IsWordBreak(text[i]);) {
     if (text[i] == '"') {
       const std::size_t close = std::min(text.find('"', i + 1), text.size());
@@ -54,7 +59,7 @@ std::string FirstWord(std::string_view text, std::size_t limit) {
       word += text[i++];
     }
   }
-  return word.size() > limit ? std::string() : word;
+  if (word.size() > limit) word.clear();
 }
 
 std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {
@@ -85,18 +90,23 @@ bool PathRules::FolderExists(const std::string& name) const {
 }
 
 PathRules::Resolved PathRules::Resolve(const std::string& text, bool test_word) const {
+  Resolved resolved;
+  resolved.is_file = ResolveInto(text, resolved.name, test_word);
+  return resolved;
+}
+
+bool PathRules::ResolveInto(const std::string& text, std::string& name, bool test_word) const {
   const EntryKind kind = Kind(text);
-  if (kind == EntryKind::kFile) return {std::string(text), true};
-  if (kind == EntryKind::kFolder) {
-    std::string name(text);
+  if (kind != EntryKind::kNone) {
+    name.assign(text);
+    if (kind == EntryKind::kFile) return true;
     if (name.back() != Separator()) name += Separator();
-    return {std::move(name), false};
+    return false;
   }
-  std::string word = FirstWord(text, WordLimit(style_));
+  FirstWordInto(text, WordLimit(style_), name);
   // A text that is its own first word needs one look-up only: when it is no file or folder, its
   // first word is not either.
-  const bool is_file = test_word && word != text && FileExists(word);
-  return {std::move(word), is_file};
+  return test_word && name != text && FileExists(name);
 }
 
 bool PathRules::NamesFile(const std::string& text) const {

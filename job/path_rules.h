@@ -20,6 +20,8 @@ PathStyle NativePathStyle();
 // opens a quoted run up to the next '"' (quotes dropped, blanks inside kept). A NUL ends the text.
 // A word longer than `limit` characters is refused: the result is empty.
 std::string FirstWord(std::string_view text, std::size_t limit);
+// The same into `word`, reusing its buffer.
+void FirstWordInto(std::string_view text, std::size_t limit, std::string& word);
 
 // The name with its extension (from the last "." after the last folder separator) replaced by
 // `extension`; a name without one gets `extension` appended.
@@ -46,6 +48,9 @@ class PathRules {
     bool is_file = false;
   };
   Resolved Resolve(const std::string& text) const { return Resolve(text, true); }
+  // The file name of `text` into `name`, reusing its buffer; returns whether it is an existing
+  // file (only looked up when `test_word`, for a name read as a first word).
+  bool ResolveInto(const std::string& text, std::string& name, bool test_word = true) const;
   std::string FileName(const std::string& text) const { return Resolve(text, false).name; }
   // Whether the file name of `text` is an existing file: Resolve(text).is_file without the name.
   bool NamesFile(const std::string& text) const;
@@ -64,7 +69,6 @@ class PathRules {
 
  private:
   platform::EntryKind Kind(const std::string& name) const;
-  // Without `test_word`, is_file stays false for a name read as a first word.
   Resolved Resolve(const std::string& text, bool test_word) const;
 
   PathStyle style_;
