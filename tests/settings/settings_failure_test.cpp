@@ -22,16 +22,9 @@ namespace korvu::job {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Listing;
 
 constexpr const char* kOldFile = "[Other]\r\nx=1\r\n\r\n[Korvu]\r\nBitrate=700\r\n\r\n";
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string OpenMessage(const std::string& path, const std::string& reason) {
   return "Datei " + path + " kann nicht geöffnet werden. " + reason;

@@ -15,17 +15,10 @@ namespace korvu::job {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Listing;
 
 std::string Fixture(const std::string& name) {
   return std::string(KORVU_SETTINGS_FIXTURES) + "/" + name;
-}
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // The job of the worked example on Windows paths: the encoder, the input and the output exist.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvu::test {
 
@@ -24,6 +25,9 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The names in `folder`, sorted.
+std::vector<std::string> Listing(const std::filesystem::path& folder);
 
 // The whole content of a file as bytes; throws when it cannot be read.
 std::string ReadFile(const std::string& name);
