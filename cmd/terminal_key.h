@@ -14,7 +14,7 @@ class SingleKeyMode {
   SingleKeyMode(const SingleKeyMode&) = delete;
   SingleKeyMode& operator=(const SingleKeyMode&) = delete;
 
-  bool active() const { return active_; }
+  bool Active() const { return active_; }
   // Waits for one key and consumes its first byte; returns at once at end of input or when the
   // mode is not active.
   void ReadKey() const;

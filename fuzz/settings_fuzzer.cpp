@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "job/settings_text.h"
-#include "job/settings_values.h"
+#include "job/settings_keys.h"
 
 namespace korvu::job {
 namespace {

@@ -14,7 +14,7 @@ std::string InOutMessage(int code);
 class InOutError : public Error {
  public:
   explicit InOutError(int code) : Error(InOutMessage(code)), code_(code) {}
-  int code() const { return code_; }
+  int Code() const { return code_; }
 
  private:
   int code_;

@@ -109,7 +109,7 @@ void WriteJobScript(const std::string& path, std::string_view encoder_text,
 }
 
 void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks) {
-  const std::string script = ScriptPath(executable_path, job.Settings().rules().style());
+  const std::string script = ScriptPath(executable_path, job.Settings().Rules().Style());
   WriteJobScript(script, job.Settings().Encoder.Text(), job.FParams());
   hooks.disable_encode();
   hooks.minimize();

@@ -2,16 +2,34 @@
 
 namespace korvu::job {
 
+// Constant-initialised: ready before any static initialiser of another file could look at it.
+constinit const std::array<SettingsKey, 16> kSettingsKeys = {{
+    {"Encoder", &JobSettings::Encoder},
+    {"Stats", &JobSettings::Stats},
+    {"Input", &JobSettings::Input},  // its change derives Output, before Output is read
+    {"Output", &JobSettings::Output},
+    {"EncQuality", &JobSettings::EncQuality},
+    {"Bitrate", &JobSettings::Bitrate},
+    {"Threads", &JobSettings::Threads},
+    {"GOPSec", &JobSettings::GOPSec},
+    {"MaxBFrames", &JobSettings::MaxBFrames},
+    {"RefFrames", &JobSettings::RefFrames},
+    {"BRef", &JobSettings::BRef},
+    {"Pyramide", &JobSettings::Pyramide},
+    {"SourceType", &JobSettings::SourceType},
+    {"MBAFF", &JobSettings::MBAFF},
+    {"fps", &JobSettings::fps},
+    {"MaxFrames", &JobSettings::MaxFrames},
+}};
+
 JobSettings::JobSettings(const PathRules& rules) : rules_(rules) {
   Input.OnChange([this] { DeriveOutput(); });
   Pyramide.OnChange([this] { ApplyPyramidCoupling(); });
 }
 
 void JobSettings::OnAnyChange(const Observable::Listener& listener) {
-  for (Observable* value : std::initializer_list<Observable*>{
-           &Encoder, &Stats, &Input, &Output, &EncQuality, &Bitrate, &Threads, &GOPSec, &MaxBFrames,
-           &RefFrames, &BRef, &Pyramide, &SourceType, &MBAFF, &fps, &MaxFrames})
-    value->OnChange(listener);
+  for (const SettingsKey& key : kSettingsKeys)
+    VisitValue(*this, key, [&](Observable& value) { value.OnChange(listener); });
 }
 
 void JobSettings::ApplyPyramidCoupling() {

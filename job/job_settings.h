@@ -1,7 +1,8 @@
 #pragma once
 
-#include <functional>
+#include <array>
 #include <string_view>
+#include <variant>
 
 #include "job/path_rules.h"
 #include "job/values.h"
@@ -27,7 +28,7 @@ class JobSettings {
   JobSettings(const JobSettings&) = delete;
   JobSettings& operator=(const JobSettings&) = delete;
 
-  const PathRules& rules() const { return rules_; }
+  const PathRules& Rules() const { return rules_; }
 
   // `listener` hears every change of every value, after the rules above have acted.
   void OnAnyChange(const Observable::Listener& listener);
@@ -59,5 +60,26 @@ class JobSettings {
  private:
   void DeriveOutput();
 };
+
+// One of the sixteen values: its key in the settings file and the member that keeps it. Whatever
+// walks every value (notification, the settings file, a window's binding) walks kSettingsKeys.
+struct SettingsKey {
+  using Field =
+      std::variant<TextValue JobSettings::*, NumberText JobSettings::*, BoundedInt JobSettings::*,
+                   ListIndex JobSettings::*, CheckBox JobSettings::*, Flag JobSettings::*>;
+
+  std::string_view name;
+  Field field;
+};
+
+// The sixteen keys in the order the file holds them and a load applies them.
+extern const std::array<SettingsKey, 16> kSettingsKeys;
+
+// Calls `visit` with the value of `key` in `settings`, as its own kind.
+template <typename Settings, typename Visit>
+decltype(auto) VisitValue(Settings& settings, const SettingsKey& key, Visit&& visit) {
+  return std::visit([&](auto member) -> decltype(auto) { return visit(settings.*member); },
+                    key.field);
+}
 
 }  // namespace korvu::job

@@ -25,20 +25,9 @@ bool Always(const LineInputs&) {
   return true;
 }
 
-// Whether `text` with A to Z in lower case is `lower`.
-bool EqualsLowered(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c =
-        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
 // The encoder's options in the order of the command line.
 constexpr OptionRow kOptions[] = {
-    {"-sf", [](const LineInputs& in) { return !EqualsLowered(in.stats, kDefaultStats); },
+    {"-sf", [](const LineInputs& in) { return !EqualsIgnoringCase(in.stats, kDefaultStats); },
      [](const LineInputs& in, std::string& out) { AppendQuotePath(out, LowerAscii(in.stats)); }},
     {"-threads", [](const LineInputs& in) { return in.job.Threads.Value() > 0; },
      [](const LineInputs& in, std::string& out) { out += in.job.Threads.Text(); }},
@@ -91,9 +80,9 @@ void AppendParams(const LineInputs& in, std::string& params) {
 }  // namespace
 
 void BuildParamLine(const JobSettings& job, ParamLine& line) {
-  const PathRules& rules = job.rules();
-  const bool input_is_file = rules.ResolveInto(job.Input.Text(), line.input_name);
-  rules.ResolveInto(job.Output.Text(), line.output_name, false);
+  const PathRules& rules = job.Rules();
+  const bool input_is_file = rules.Resolve(job.Input.Text(), line.input_name);
+  rules.FileName(job.Output.Text(), line.output_name);
   const LineInputs in{job, Trim(job.Stats.Text()), line.input_name, input_is_file,
                       line.output_name};
   line.ready = IsReady(in, rules);

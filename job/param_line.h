@@ -11,9 +11,9 @@ struct ParamLine {
   bool ready = false;  // the job can be encoded: "Encode" is enabled exactly then
   std::string
       params;  // the encoder's options without the program and the pass; begins with a blank
-  std::string preview;     // the quoted encoder, a blank, then params
-  std::string input_name;  // the file names of Input and Output that the line passes
-  std::string output_name;
+  std::string preview;      // the quoted encoder, a blank, then params
+  std::string input_name;   // the file names of Input and Output that the line passes; kept here
+  std::string output_name;  // so that a rebuild reuses their buffers
 };
 
 // Builds the parameter line from the job's current values. The job is ready when the file names of

@@ -28,23 +28,8 @@ std::string_view SkipToWord(std::string_view text) {
   }
 }
 
-}  // namespace
-
-PathStyle NativePathStyle() {
-#ifdef _WIN32
-  return PathStyle::kWindows;
-#else
-  return PathStyle::kPosix;
-#endif
-}
-
-std::string FirstWord(std::string_view text, std::size_t limit) {
-  std::string word;
-  FirstWordInto(text, limit, word);
-  return word;
-}
-
-void FirstWordInto(std::string_view text, std::size_t limit, std::string& word) {
+// The first word of `text` by the command-line rule into `word`; empty when longer than `limit`.
+void FirstWord(std::string_view text, std::size_t limit, std::string& word) {
   text = SkipToWord(text.substr(0, text.find('\0')));
   std::size_t end = 0;
   while (end < text.size() && !IsWordBreak(text[end]) && text[end] != '"') ++end;
@@ -60,6 +45,16 @@ void FirstWordInto(std::string_view text, std::size_t limit, std::string& word) 
     }
   }
   if (word.size() > limit) word.clear();
+}
+
+}  // namespace
+
+PathStyle NativePathStyle() {
+#ifdef _WIN32
+  return PathStyle::kWindows;
+#else
+  return PathStyle::kPosix;
+#endif
 }
 
 std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {
@@ -89,30 +84,49 @@ bool PathRules::FolderExists(const std::string& name) const {
   return Kind(name) == EntryKind::kFolder;
 }
 
-PathRules::Resolved PathRules::Resolve(const std::string& text, bool test_word) const {
+EntryKind PathRules::ReadFileName(const std::string& text, std::string& name) const {
+  const EntryKind kind = Kind(text);
+  if (kind == EntryKind::kNone) {
+    FirstWord(text, WordLimit(style_), name);
+  } else {
+    name.assign(text);
+    if (kind == EntryKind::kFolder && name.back() != Separator()) name += Separator();
+  }
+  return kind;
+}
+
+std::string PathRules::FileName(const std::string& text) const {
+  std::string name;
+  ReadFileName(text, name);
+  return name;
+}
+
+void PathRules::FileName(const std::string& text, std::string& name) const {
+  ReadFileName(text, name);
+}
+
+PathRules::Resolved PathRules::Resolve(const std::string& text) const {
   Resolved resolved;
-  resolved.is_file = ResolveInto(text, resolved.name, test_word);
+  resolved.is_file = Resolve(text, resolved.name);
   return resolved;
 }
 
-bool PathRules::ResolveInto(const std::string& text, std::string& name, bool test_word) const {
-  const EntryKind kind = Kind(text);
-  if (kind != EntryKind::kNone) {
-    name.assign(text);
-    if (kind == EntryKind::kFile) return true;
-    if (name.back() != Separator()) name += Separator();
-    return false;
-  }
-  FirstWordInto(text, WordLimit(style_), name);
-  // A text that is its own first word needs one look-up only: when it is no file or folder, its
-  // first word is not either.
-  return test_word && name != text && FileExists(name);
+bool PathRules::Resolve(const std::string& text, std::string& name) const {
+  const EntryKind kind = ReadFileName(text, name);
+  return kind == EntryKind::kNone ? WordNamesFile(text, name) : kind == EntryKind::kFile;
 }
 
 bool PathRules::NamesFile(const std::string& text) const {
   const EntryKind kind = Kind(text);
   if (kind != EntryKind::kNone) return kind == EntryKind::kFile;
-  const std::string word = FirstWord(text, WordLimit(style_));
+  std::string word;
+  FirstWord(text, WordLimit(style_), word);
+  return WordNamesFile(text, word);
+}
+
+bool PathRules::WordNamesFile(const std::string& text, const std::string& word) const {
+  // A text that is its own first word needs one look-up only: when it is no file or folder, its
+  // first word is not either.
   return word != text && FileExists(word);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,14 +14,6 @@ enum class PathStyle { kWindows, kPosix };
 // The style of the platform the program is built for.
 PathStyle NativePathStyle();
 
-// The first word of `text` by the command-line rule: leading codes 1 to 32 and pairs of '"' at the
-// start of the word are skipped; the word runs to the first code 1 to 32 outside quotes; a '"'
-// opens a quoted run up to the next '"' (quotes dropped, blanks inside kept). A NUL ends the text.
-// A word longer than `limit` characters is refused: the result is empty.
-std::string FirstWord(std::string_view text, std::size_t limit);
-// The same into `word`, reusing its buffer.
-void FirstWordInto(std::string_view text, std::size_t limit, std::string& word);
-
 // The name with its extension (from the last "." after the last folder separator) replaced by
 // `extension`; a name without one gets `extension` appended.
 std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style);
@@ -32,7 +23,7 @@ class PathRules {
  public:
   PathRules(PathStyle style, const platform::FileSystem& file_system);
 
-  PathStyle style() const { return style_; }
+  PathStyle Style() const { return style_; }
   char Separator() const { return style_ == PathStyle::kWindows ? '\\' : '/'; }
 
   // Whether `name` is an existing file (a folder is not). An empty name and a name holding a '"'
@@ -40,19 +31,23 @@ class PathRules {
   bool FileExists(const std::string& name) const;
   bool FolderExists(const std::string& name) const;
 
-  // The file name of a path text, and whether that name is an existing file. The name is the text
-  // itself when it names an existing file, the text with a separator appended when it names an
-  // existing folder, else its first word. Each file-system look-up happens at most once.
+  // The file name of a path text: the text itself when it names an existing file, the text with a
+  // separator appended when it names an existing folder, else its first word by the command-line
+  // rule (leading codes 1 to 32 and pairs of '"' at the start of the word are skipped; the word
+  // runs to the first code 1 to 32 outside quotes; a '"' opens a quoted run up to the next '"',
+  // quotes dropped and blanks inside kept; a NUL ends the text). A word longer than 256 characters
+  // (Windows) or 4096 (POSIX) is refused: the name is empty.
+  std::string FileName(const std::string& text) const;
+  void FileName(const std::string& text, std::string& name) const;  // into a reused buffer
+  // The file name of a path text and whether that name is an existing file. Each file-system
+  // look-up happens at most once.
   struct Resolved {
     std::string name;
     bool is_file = false;
   };
-  Resolved Resolve(const std::string& text) const { return Resolve(text, true); }
-  // The file name of `text` into `name`, reusing its buffer; returns whether it is an existing
-  // file (only looked up when `test_word`, for a name read as a first word).
-  bool ResolveInto(const std::string& text, std::string& name, bool test_word = true) const;
-  std::string FileName(const std::string& text) const { return Resolve(text, false).name; }
-  // Whether the file name of `text` is an existing file: Resolve(text).is_file without the name.
+  Resolved Resolve(const std::string& text) const;
+  bool Resolve(const std::string& text, std::string& name) const;  // the name into a reused buffer
+  // Resolve(text).is_file without building the name where the text is one.
   bool NamesFile(const std::string& text) const;
   // Whether the file name of `text` is not empty; looks the text up only when its first word is.
   bool HasFileName(const std::string& text) const;
@@ -69,7 +64,10 @@ class PathRules {
 
  private:
   platform::EntryKind Kind(const std::string& name) const;
-  Resolved Resolve(const std::string& text, bool test_word) const;
+  // The file name of `text` into `name`; returns the kind of `text` itself.
+  platform::EntryKind ReadFileName(const std::string& text, std::string& name) const;
+  // Whether the first word of a text that names no entry is an existing file.
+  bool WordNamesFile(const std::string& text, const std::string& word) const;
 
   PathStyle style_;
   const platform::FileSystem& file_system_;

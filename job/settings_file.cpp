@@ -47,18 +47,19 @@ class ParamsPaused {
 void ApplyKey(JobSettings& settings, const SettingsKey& key, const SettingsSection& section,
               const ErrorReport& report) {
   try {
-    if (const auto value = FindValue(section, key.name)) key.Apply(settings, *value);
+    if (const auto value = FindValue(section, key.name)) ApplyValue(settings, key, *value);
   } catch (const Error& error) {
     if (!report) throw;
     report(error);
   }
-  if (key.after_load != nullptr) key.after_load(settings);
+  // The stored BRef never outlasts a load: the coupling follows Pyramide at once.
+  if (key.field == SettingsKey::Field(&JobSettings::Pyramide)) settings.ApplyPyramidCoupling();
 }
 
 }  // namespace
 
 void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) {
-  if (!job.Settings().rules().FileExists(path)) return;
+  if (!job.Settings().Rules().FileExists(path)) return;
   {
     const ParamsPaused paused(job);
     const SettingsText text = ReadSettingsFile(path, false);
@@ -74,7 +75,7 @@ void SaveSettings(const Job& job, const std::string& path) {
   SettingsText text = ReadSettingsFile(path, true);
   RemoveSection(text, kSettingsSection);
   for (const SettingsKey& key : kSettingsKeys)
-    SetValue(text, kSettingsSection, key.name, key.Written(job.Settings()));
+    SetValue(text, kSettingsSection, key.name, WrittenValue(job.Settings(), key));
   if (const auto error = platform::ReplaceFile(path, WriteSettingsText(text)))
     throw FileFailure(*error, path);
 }

@@ -1,12 +1,16 @@
 #include "job/settings_keys.h"
 
-#include <type_traits>
+#include <limits>
 
-#include "job/settings_values.h"
+#include "job/number_text.h"
 #include "job/text_rules.h"
 
 namespace korvu::job {
 namespace {
+
+std::string WriteFlag(bool value) {
+  return value ? "1" : "0";
+}
 
 std::string WrittenOf(const TextValue& v) {
   return v.Text();
@@ -46,51 +50,67 @@ void ApplyTo(Flag& v, std::string_view value) {
   if (const auto on = ReadFlag(value)) v.SetValue(*on);
 }
 
-template <typename Value>
-ValueForm FormOf(Value JobSettings::*) {
-  if constexpr (std::is_same_v<Value, TextValue>) return ValueForm::kText;
-  if constexpr (std::is_same_v<Value, CheckBox> || std::is_same_v<Value, Flag>)
-    return ValueForm::kFlag;
-  return ValueForm::kInteger;
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
-void CouplePyramid(JobSettings& settings) {
-  settings.ApplyPyramidCoupling();
+// The hexadecimal digits after a prefix as a 32-bit pattern: at most eight significant digits.
+std::optional<std::uint32_t> ReadHexDigits(std::string_view digits) {
+  if (digits.empty()) return std::nullopt;
+  std::uint32_t pattern = 0;
+  for (char c : digits) {
+    const int digit = HexDigit(c);
+    if (digit < 0 || pattern > 0x0FFFFFFFu) return std::nullopt;
+    pattern = pattern << 4 | static_cast<std::uint32_t>(digit);
+  }
+  return pattern;
+}
+
+// The digits after "$", "x", "X", "0x" or "0X"; nothing when `text` has none of these prefixes.
+std::optional<std::string_view> HexDigits(std::string_view text) {
+  if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) return text.substr(1);
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    return text.substr(2);
+  return std::nullopt;
 }
 
 }  // namespace
 
-// Constant-initialised: ready before any static initialiser of another file could look at it.
-constinit const std::array<SettingsKey, 16> kSettingsKeys = {{
-    {"Encoder", &JobSettings::Encoder},
-    {"Stats", &JobSettings::Stats},
-    {"Input", &JobSettings::Input},  // its change derives Output, before Output is read
-    {"Output", &JobSettings::Output},
-    {"EncQuality", &JobSettings::EncQuality},
-    {"Bitrate", &JobSettings::Bitrate},
-    {"Threads", &JobSettings::Threads},
-    {"GOPSec", &JobSettings::GOPSec},
-    {"MaxBFrames", &JobSettings::MaxBFrames},
-    {"RefFrames", &JobSettings::RefFrames},
-    {"BRef", &JobSettings::BRef},
-    // The stored BRef never outlasts a load: the coupling follows Pyramide at once.
-    {"Pyramide", &JobSettings::Pyramide, CouplePyramid},
-    {"SourceType", &JobSettings::SourceType},
-    {"MBAFF", &JobSettings::MBAFF},
-    {"fps", &JobSettings::fps},
-    {"MaxFrames", &JobSettings::MaxFrames},
-}};
-
-ValueForm SettingsKey::Form() const {
-  return std::visit([](auto member) { return FormOf(member); }, field);
+std::string WrittenValue(const JobSettings& settings, const SettingsKey& key) {
+  return VisitValue(settings, key, [](const auto& value) { return WrittenOf(value); });
 }
 
-std::string SettingsKey::Written(const JobSettings& settings) const {
-  return std::visit([&](auto member) { return WrittenOf(settings.*member); }, field);
+void ApplyValue(JobSettings& settings, const SettingsKey& key, std::string_view value) {
+  VisitValue(settings, key, [&](auto& field) { ApplyTo(field, value); });
 }
 
-void SettingsKey::Apply(JobSettings& settings, std::string_view value) const {
-  std::visit([&](auto member) { ApplyTo(settings.*member, value); }, field);
+std::optional<std::int32_t> ReadInteger(std::string_view value) {
+  std::string_view rest = value;
+  const bool negative = !rest.empty() && rest.front() == '-';
+  if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
+  if (const auto digits = HexDigits(rest)) {
+    const auto pattern = ReadHexDigits(*digits);
+    if (!pattern) return std::nullopt;
+    // Negating in unsigned arithmetic wraps as the 32-bit pattern does: -$80000000 stays itself.
+    return static_cast<std::int32_t>(negative ? 0u - *pattern : *pattern);
+  }
+  using Limits = std::numeric_limits<std::int32_t>;
+  const auto decimal = ParseDecimal(value, Limits::min(), Limits::max());
+  if (!decimal) return std::nullopt;
+  return static_cast<std::int32_t>(*decimal);
+}
+
+std::optional<bool> ReadFlag(std::string_view value) {
+  const auto integer = ReadInteger(value);
+  if (!integer) return std::nullopt;
+  return *integer != 0;
+}
+
+std::string WriteInteger(std::int64_t value) {
+  return std::to_string(value);
 }
 
 }  // namespace korvu::job

@@ -33,9 +33,6 @@ using SettingsText = std::vector<SettingsSection>;
 SettingsText ParseSettingsText(std::string_view bytes);
 std::string WriteSettingsText(const SettingsText& text);
 
-// Whether two names are the same apart from the case of A to Z.
-bool SameName(std::string_view a, std::string_view b);
-
 // The key of an entry line (the text before its first "="); nothing for a line without "=".
 std::optional<std::string_view> KeyOf(std::string_view line);
 

@@ -52,8 +52,7 @@ std::string_view Trim(std::string_view text) {
 
 std::string LowerAscii(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : lower) c = LowerAsciiChar(c);
   return lower;
 }
 

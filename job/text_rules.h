@@ -14,8 +14,20 @@ inline bool IsBlankOrControl(char c) {
 // `text` without leading and trailing characters of codes 0 to 32.
 std::string_view Trim(std::string_view text);
 
-// `text` with the letters A to Z turned into a to z; every other byte stays.
+// The letters A to Z turned into a to z; every other byte stays. Names in settings files and the
+// statistics file's default compare this way.
+inline char LowerAsciiChar(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string LowerAscii(std::string_view text);
+
+// Whether two texts are the same apart from the case of A to Z.
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
+  return true;
+}
 
 // Dequote, trim, requote: the one normalisation of paths and free texts that enter a command line
 // or come out of a settings file.

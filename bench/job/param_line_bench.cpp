@@ -34,7 +34,7 @@ class RecordingFileSystem final : public platform::FileSystem {
   // Answers from the recorded look-ups instead of the file system (a rough stand-in: the first
   // name's kind, else the last's), to show what the rebuild costs besides them.
   void Remember(bool on) { remembering_ = on; }
-  const std::vector<std::string>& names() const { return names_; }
+  const std::vector<std::string>& Names() const { return names_; }
 
  private:
   bool recording_ = false;
@@ -86,12 +86,12 @@ void BM_Rebuild(benchmark::State& state) {
     fixture.job.UpdateParams();
     benchmark::DoNotOptimize(fixture.job.FParams().data());
   }
-  state.counters["stat_calls"] = static_cast<double>(fixture.file_system.names().size());
+  state.counters["stat_calls"] = static_cast<double>(fixture.file_system.Names().size());
 }
 
 void BM_StatCallsAlone(benchmark::State& state) {
   Fixture fixture(state.range(0) != 0);
-  const std::vector<std::string> names = fixture.file_system.names();
+  const std::vector<std::string> names = fixture.file_system.Names();
   for (auto _ : state) {
     for (const std::string& name : names) {
       struct stat info;

@@ -129,9 +129,9 @@ class ReportFifo {
   ReportFifo(const ReportFifo&) = delete;
   ReportFifo& operator=(const ReportFifo&) = delete;
 
-  bool ok() const { return fd_ >= 0; }
-  int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
+  bool Ok() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::string folder_;
@@ -188,23 +188,23 @@ class RunWatch {
 
   RunOutcome Await() {
     for (;;) {
-      pollfd watched{fifo_.fd(), POLLIN, 0};
+      pollfd watched{fifo_.Fd(), POLLIN, 0};
       // Until korvu-cmd reports, the console process is looked at now and then.
-      if (poll(&watched, 1, started() ? -1 : 100) < 0 && errno != EINTR) break;
-      ReadAvailable(fifo_.fd(), received_);
+      if (poll(&watched, 1, Started() ? -1 : 100) < 0 && errno != EINTR) break;
+      ReadAvailable(fifo_.Fd(), received_);
       if (watched.revents & (POLLHUP | POLLERR)) break;
-      if (!started() && ConsoleFailed()) return {Ending::kNoConsole, -1};
+      if (!Started() && ConsoleFailed()) return {Ending::kNoConsole, -1};
     }
-    ReadAvailable(fifo_.fd(), received_);
+    ReadAvailable(fifo_.Fd(), received_);
     while (!console_ended_ && waitpid(console_, nullptr, 0) < 0 && errno == EINTR) {
     }
     // A writer that left without "started" was killed before it could say anything.
-    if (!started()) return {Ending::kNoConsole, -1};
+    if (!Started()) return {Ending::kNoConsole, -1};
     return OutcomeOfReport(received_);
   }
 
  private:
-  bool started() const { return received_.rfind("started\n", 0) == 0; }
+  bool Started() const { return received_.rfind("started\n", 0) == 0; }
 
   // True once the console process has ended without korvu-cmd having reported, and either ended
   // with failure or had its time to hand over.
@@ -215,8 +215,8 @@ class RunWatch {
       console_ended_ = true;
       ended_at_ = std::chrono::steady_clock::now();
       succeeded_ = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-      ReadAvailable(fifo_.fd(), received_);
-      if (started()) return false;
+      ReadAvailable(fifo_.Fd(), received_);
+      if (Started()) return false;
     }
     return !succeeded_ || std::chrono::steady_clock::now() - ended_at_ > kHandOverTime;
   }
@@ -233,10 +233,10 @@ class RunWatch {
 RunOutcome RunInConsole(const std::optional<std::string>& terminal, const std::string& interpreter,
                         const std::string& line) {
   const ReportFifo fifo;
-  if (!fifo.ok()) return {Ending::kNoConsole, -1};
+  if (!fifo.Ok()) return {Ending::kNoConsole, -1};
   std::error_code error;
   const std::string folder = std::filesystem::current_path(error).string();
-  std::vector<std::string> argv{interpreter, "--report-to", fifo.path()};
+  std::vector<std::string> argv{interpreter, "--report-to", fifo.Path()};
   if (!error) argv.insert(argv.end(), {"--folder", folder});
   argv.insert(argv.end(), {"--command-line", line});
   if (terminal) argv = TerminalArgv(*terminal, line, argv);

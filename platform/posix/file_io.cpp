@@ -38,7 +38,7 @@ class Fd {
   ~Fd() {
     if (fd_ >= 0) close(fd_);
   }
-  int get() const { return fd_; }
+  int Get() const { return fd_; }
   explicit operator bool() const { return fd_ >= 0; }
   // Closes now and tells whether the close succeeded; a full disk can show up only here (NFS).
   int Close() { return close(std::exchange(fd_, -1)) == 0 ? 0 : errno; }
@@ -129,8 +129,8 @@ void TakeOver(int fd, const struct stat& old) {
 // Writes, flushes and closes the temporary file, then renames it over `target`.
 std::optional<FileError> FillAndRename(Fd fd, const std::string& temp, const std::string& target,
                                        std::string_view bytes) {
-  if (const int code = WriteAll(fd.get(), bytes)) return Failure(FileStep::kWrite, code);
-  if (fsync(fd.get()) != 0) return Failure(FileStep::kWrite, errno);
+  if (const int code = WriteAll(fd.Get(), bytes)) return Failure(FileStep::kWrite, code);
+  if (fsync(fd.Get()) != 0) return Failure(FileStep::kWrite, errno);
   if (const int code = fd.Close()) return Failure(FileStep::kWrite, code);
   if (rename(temp.c_str(), target.c_str()) != 0) {
     const int code = errno;
@@ -143,12 +143,12 @@ std::optional<FileError> FillAndRename(Fd fd, const std::string& temp, const std
 // Makes the rename itself durable; a failure here loses nothing that is not already in place.
 void SyncFolder(const std::string& folder) {
   const Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir) fsync(dir.get());
+  if (dir) fsync(dir.Get());
 }
 
 // A device or pipe is no file to replace: the bytes go to it directly.
 std::optional<FileError> WriteInPlace(const Fd& fd, std::string_view bytes) {
-  if (const int code = WriteAll(fd.get(), bytes)) return Failure(FileStep::kWrite, code);
+  if (const int code = WriteAll(fd.Get(), bytes)) return Failure(FileStep::kWrite, code);
   return std::nullopt;
 }
 
@@ -166,11 +166,11 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
     return no_file ? NoFile(code) : Failure(FileStep::kOpen, code);
   }
   struct stat info;
-  if (fstat(fd.get(), &info) != 0) return Failure(FileStep::kOpen, errno);
+  if (fstat(fd.Get(), &info) != 0) return Failure(FileStep::kOpen, errno);
   if (S_ISDIR(info.st_mode)) return NoFile(EISDIR);
   // A device or pipe holds no settings, and some (/dev/zero) never end.
   if (!S_ISREG(info.st_mode)) return NoFile(EINVAL);
-  if (const int code = ReadAll(fd.get(), static_cast<std::size_t>(info.st_size), bytes)) {
+  if (const int code = ReadAll(fd.Get(), static_cast<std::size_t>(info.st_size), bytes)) {
     bytes.clear();
     return Failure(FileStep::kOpen, code);
   }
@@ -194,7 +194,7 @@ std::optional<FileError> ReplaceFile(const std::string& name, std::string_view b
   Fd fd;
   if (auto error = CreateTemp(folder, exists ? (old.st_mode & 07777) : 0666, temp, fd))
     return error;
-  if (exists) TakeOver(fd.get(), old);
+  if (exists) TakeOver(fd.Get(), old);
   if (auto error = FillAndRename(std::move(fd), temp, target, bytes)) {
     unlink(temp.c_str());
     return error;

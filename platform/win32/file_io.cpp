@@ -43,7 +43,7 @@ class Handle {
   ~Handle() {
     if (*this) CloseHandle(handle_);
   }
-  HANDLE get() const { return handle_; }
+  HANDLE Get() const { return handle_; }
   explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
   // Closes now; 0 or the error of the close.
   DWORD Close() {
@@ -101,7 +101,7 @@ std::optional<FileError> FollowLinks(const std::string& name, std::string& targe
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return Failure(FileStep::kCreate, GetLastError());
   char final_name[32768];
-  const DWORD length = GetFinalPathNameByHandleA(file.get(), final_name, sizeof final_name,
+  const DWORD length = GetFinalPathNameByHandleA(file.Get(), final_name, sizeof final_name,
                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
   if (length == 0 || length >= sizeof final_name) return Failure(FileStep::kCreate, GetLastError());
   target.assign(final_name, length);
@@ -154,8 +154,8 @@ std::optional<FileError> PutInPlace(const std::string& temp, const std::string& 
 std::optional<FileError> FillAndPutInPlace(Handle file, const std::string& temp,
                                            const std::string& target, std::string_view bytes,
                                            bool exists) {
-  if (const DWORD code = WriteAll(file.get(), bytes)) return Failure(FileStep::kWrite, code);
-  if (!FlushFileBuffers(file.get())) return Failure(FileStep::kWrite, GetLastError());
+  if (const DWORD code = WriteAll(file.Get(), bytes)) return Failure(FileStep::kWrite, code);
+  if (!FlushFileBuffers(file.Get())) return Failure(FileStep::kWrite, GetLastError());
   if (const DWORD code = file.Close()) return Failure(FileStep::kWrite, code);
   return PutInPlace(temp, target, exists);
 }
@@ -177,8 +177,8 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
     return Failure(FileStep::kOpen, code);
   }
   // A device or pipe holds no settings, and some never end.
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) return NoFile(ERROR_INVALID_PARAMETER);
-  if (const DWORD code = ReadAll(file.get(), bytes)) {
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return NoFile(ERROR_INVALID_PARAMETER);
+  if (const DWORD code = ReadAll(file.Get(), bytes)) {
     bytes.clear();
     return Failure(FileStep::kOpen, code);
   }

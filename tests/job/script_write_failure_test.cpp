@@ -40,7 +40,7 @@ class ScriptWriteFailureTest : public testing::Test {
     try {
       RunEncode(job_, executable, hooks);
     } catch (const InOutError& error) {
-      EXPECT_EQ(error.code(), code);
+      EXPECT_EQ(error.Code(), code);
       EXPECT_FALSE(anything_done);
       EXPECT_TRUE(job_.EncodeEnabled());
       return error.what();
@@ -84,7 +84,7 @@ TEST_F(ScriptWriteFailureTest, FullDiskShowsAtTheCloseForAShortScript) {
     WriteJobScript(dir_ / "short.bat", "e", "");
     FAIL() << "written to a full disk";
   } catch (const InOutError& error) {
-    EXPECT_EQ(error.code(), 112);
+    EXPECT_EQ(error.Code(), 112);
   }
 }
 

@@ -14,7 +14,7 @@ namespace korvu::test {
 inline std::map<std::string, std::string> Snapshot(const job::JobSettings& settings) {
   std::map<std::string, std::string> values;
   for (const job::SettingsKey& key : job::kSettingsKeys)
-    values[std::string(key.name)] = key.Written(settings);
+    values[std::string(key.name)] = job::WrittenValue(settings, key);
   constexpr const char* kStates[] = {"unchecked", "checked", "grayed"};
   values["BRef"] = kStates[static_cast<int>(settings.BRef.State())];
   return values;

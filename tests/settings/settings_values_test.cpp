@@ -1,4 +1,4 @@
-#include "job/settings_values.h"
+#include "job/settings_keys.h"
 
 #include <gtest/gtest.h>
 
