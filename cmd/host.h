@@ -18,7 +18,7 @@ class Host {
   virtual void WriteError(std::string_view text) = 0;
   // The folder that command-line echo shows in its prompt.
   virtual std::string CurrentFolder() = 0;
-  // Shows the pause prompt and waits for one key; see cmd/pause.h.
+  // Shows the pause prompt and waits for one key.
   virtual void Pause() = 0;
   // Runs the program of a command line (program word and arguments by the Windows rules) and
   // waits for it; returns the new ERRORLEVEL. Reports its own failures on standard error.

@@ -1,11 +1,7 @@
 #include "cmd/run_modes.h"
 
-#include <cstring>
-
 #include "cmd/interpreter.h"
-#include "cmd/program_search.h"
 #include "cmd/script_file.h"
-#include "cmd/spawn.h"
 #include "cmd/system_host.h"
 
 namespace korvu::cmd {
@@ -23,26 +19,10 @@ int RunScriptFile(const std::string& script, const std::string& self) {
 
 int RunCommandLine(std::string_view command_line, const std::string& self, bool& started) {
   SystemHost host(self);
-  std::string program_word;
-  const auto command =
-      ResolveCommandLine(command_line, EnvironmentVariable("PATH").value_or(""), program_word);
-  started = false;
-  if (!command) {
-    host.WriteError(NotRecognizedMessage(program_word));
-    return kNotRecognizedErrorLevel;
-  }
-  if (command->batch) {
-    started = true;
-    return RunScriptFile(command->path, self);
-  }
-  const SpawnResult result = SpawnAndWait(command->path, command->argv);
-  if (!result.started) {
-    host.WriteError("korvu-cmd: cannot start '" + command->path +
-                    "': " + std::strerror(result.error) + "\n");
-    return kNotRecognizedErrorLevel;
-  }
-  started = true;
-  return result.exit_code;
+  const auto run_here = [&self](const std::string& script) {
+    return platform::SpawnResult{true, 0, RunScriptFile(script, self)};
+  };
+  return host.RunCommandLine(command_line, run_here, started);
 }
 
 }  // namespace korvu::cmd

@@ -11,7 +11,6 @@
 
 #include "cmd/ascii.h"
 #include "cmd/program_search.h"
-#include "cmd/spawn.h"
 #include "cmd/terminal_key.h"
 
 extern char** environ;
@@ -63,20 +62,34 @@ void SystemHost::Pause() {
 }
 
 int SystemHost::RunProgram(std::string_view command_line) {
+  bool started = false;
+  return RunCommandLine(
+      command_line,
+      [this](const std::string& script) {
+        return platform::SpawnAndWait(self_, {self_, script});
+      },
+      started);
+}
+
+int SystemHost::RunCommandLine(std::string_view command_line, const BatchRun& run_batch,
+                               bool& started) {
   std::string program_word;
   const auto command =
       ResolveCommandLine(command_line, EnvironmentVariable("PATH").value_or(""), program_word);
+  started = false;
   if (!command) {
     WriteError(NotRecognizedMessage(program_word));
     return kNotRecognizedErrorLevel;
   }
-  const SpawnResult result = command->batch ? SpawnAndWait(self_, {self_, command->path})
-                                            : SpawnAndWait(command->path, command->argv);
+  const platform::SpawnResult result = command->batch
+                                           ? run_batch(command->path)
+                                           : platform::SpawnAndWait(command->path, command->argv);
   if (!result.started) {
     WriteError("korvu-cmd: cannot start '" + command->path + "': " + std::strerror(result.error) +
                "\n");
     return kNotRecognizedErrorLevel;
   }
+  started = true;
   return result.exit_code;
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "cmd/host.h"
+#include "platform/posix/process.h"
 
 namespace korvu::cmd {
 
 // The real world: the process environment (names matched exactly first, then in any letter case,
 // as on Windows), standard output and error, the terminal on standard input for PAUSE, and
-// programs found by cmd/program_search.h and started by cmd/spawn.h.
+// programs found by cmd/program_search.h and started by platform/posix/process.h.
 class SystemHost final : public Host {
  public:
   // `self` is this program's executable: a batch script named on a script line runs through it.
@@ -21,7 +23,16 @@ class SystemHost final : public Host {
   // "Press any key to continue . . . ", then one key from a terminal on standard input; returns at
   // once when standard input is no terminal or at its end.
   void Pause() override;
+  // A batch script named on a script line runs in a korvu-cmd of its own.
   int RunProgram(std::string_view command_line) override;
+
+  // How a batch script that a command line names is run.
+  using BatchRun = std::function<platform::SpawnResult(const std::string& script)>;
+  // Runs the program of `command_line`: a batch script through `run_batch`, any other program
+  // started directly with the rest of the line split by the Windows rules. Reports a program that
+  // cannot be found or started on standard error, with kNotRecognizedErrorLevel as the result;
+  // `started` tells whether anything ran.
+  int RunCommandLine(std::string_view command_line, const BatchRun& run_batch, bool& started);
 
  private:
   std::string self_;

@@ -29,7 +29,7 @@ inline constexpr std::uint16_t kShowNormal = 1;
 // otherwise the result is -1. A program that cannot be found gives -1 (its console has opened and
 // closed again by then). Closing the console window before the end gives 128 + SIGHUP. The show
 // mode is not applied: the window always opens normally.
-int ExecAndWait(const std::string& command_line, std::uint16_t show_mode);
+[[nodiscard]] int ExecAndWait(const std::string& command_line, std::uint16_t show_mode);
 
 // The command line that runs the script at `script_path`: the path wrapped in double quotes, so
 // that a blank in it cannot split it (on Windows an unquoted "C:\Program Files\..." would start

@@ -25,14 +25,14 @@ struct FileError {
 
 // Reads the whole file `name` into `bytes`, as bytes. Other readers may share the file meanwhile,
 // writers may not (where the system can say so). On failure `bytes` is left empty.
-std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes);
+[[nodiscard]] std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes);
 
 // Replaces the file `name` with `bytes` so that a failure leaves the old file whole: the bytes go
 // into a new file in the same folder, which is flushed to the disk and then put in place of the
 // old one. An existing file must be writable, keeps its permission bits, and is reached through
 // symbolic links (the link stays, its target is replaced). A name that is no regular file (a
 // device) is written in place. No temporary file is left behind on any failure.
-std::optional<FileError> ReplaceFile(const std::string& name, std::string_view bytes);
+[[nodiscard]] std::optional<FileError> ReplaceFile(const std::string& name, std::string_view bytes);
 
 // `name` as a full path: a relative name is taken from the current folder. Nothing is looked up
 // and nothing is normalised beyond what the system does for it.

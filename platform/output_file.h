@@ -18,10 +18,10 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Creates the file, replacing any file of that name; other programs may read it meanwhile.
-  int Create(const std::string& path);
+  [[nodiscard]] int Create(const std::string& path);
   // Writes all of `size` bytes.
-  int Write(const char* data, std::size_t size);
-  int Close();
+  [[nodiscard]] int Write(const char* data, std::size_t size);
+  [[nodiscard]] int Close();
 
  private:
   std::intptr_t handle_ = -1;

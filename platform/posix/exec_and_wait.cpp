@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,8 +16,7 @@
 #include <vector>
 
 #include "platform/executable_path.h"
-
-extern char** environ;
+#include "platform/posix/process.h"
 
 // How it works: korvu-cmd runs the command line inside a terminal emulator, which is our child.
 // The emulator's exit code does not carry korvu-cmd's, so korvu-cmd reports through a FIFO that
@@ -139,26 +137,10 @@ class ReportFifo {
   int fd_ = -1;
 };
 
+// An emulator is a console of its own: signals from the caller's terminal must not reach it.
 pid_t Spawn(const std::vector<std::string>& argv, bool new_session) {
-  std::vector<char*> pointers;
-  for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
-  pointers.push_back(nullptr);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t all;
-  sigfillset(&all);
-  posix_spawnattr_setsigdefault(&attributes, &all);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  // An emulator is a console of its own: signals from the caller's terminal must not reach it.
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
-                                            (new_session ? POSIX_SPAWN_SETSID : 0));
   pid_t pid = -1;
-  const int error =
-      posix_spawn(&pid, argv[0].c_str(), nullptr, &attributes, pointers.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  return error == 0 ? pid : -1;
+  return StartProcess(argv[0], argv, new_session, pid) == 0 ? pid : -1;
 }
 
 enum class Ending { kExited, kNotStarted, kNoConsole };

@@ -36,7 +36,8 @@ OutputFile::~OutputFile() {
 }
 
 int OutputFile::Create(const std::string& path) {
-  if (handle_ >= 0) Close();
+  if (handle_ >= 0)
+    static_cast<void>(Close());  // the old file's close does not concern the new one
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return IoCode(errno);
   handle_ = fd;

@@ -16,7 +16,8 @@ OutputFile::~OutputFile() {
 }
 
 int OutputFile::Create(const std::string& path) {
-  if (handle_ != -1) Close();
+  if (handle_ != -1)
+    static_cast<void>(Close());  // the old file's close does not concern the new one
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());

@@ -1,4 +1,4 @@
-// The two-pass job script, written as the job writes it, run by korvu-cmd with a stub encoder.
+// The two-pass job script, as job::ScriptText writes it, run by korvu-cmd with a stub encoder.
 
 #include <filesystem>
 #include <string>
@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/cmd/child_process.h"
-#include "tests/cmd/cmd_paths.h"
-#include "tests/cmd/job_script_text.h"
-#include "tests/cmd/stub_calls.h"
+#include "job/job_script.h"
+#include "job/text_rules.h"
+#include "tests/support/child_process.h"
+#include "tests/support/cmd_paths.h"
+#include "tests/support/stub_calls.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvu::test {
@@ -26,7 +27,7 @@ Params ParamsFor(const std::string& stats, const std::string& input, const std::
                 {"-threads", "2", "-br", "1500", "-tff", "-fmode", "2", "-aqo", "1", "-I", "4",
                  "-ref", "4", "-bf", "2", "-pyramid"}};
   for (const auto& [option, value] : {std::pair{"-sf", stats}, {"-i", input}, {"-o", output}}) {
-    params.line += std::string(" ") + option + " " + QuoteForScript(value);
+    params.line += std::string(" ") + option + " " + job::QuotePath(value);
     params.arguments.insert(params.arguments.end(), {option, value});
   }
   return params;
@@ -48,7 +49,7 @@ class JobScriptTest : public testing::Test {
   ChildResult Run(const Params& params, const std::string& pass1, const std::string& pass2) {
     std::filesystem::create_directories(dir_ / kEncoderFolder);
     std::filesystem::copy_file(kStubEncoder, encoder_);
-    const std::string script = dir_.Write("Korvu.bat", JobScript(encoder_, params.line));
+    const std::string script = dir_.Write("Korvu.bat", job::ScriptText(encoder_, params.line));
     return RunChild({{kKorvuCmd, script},
                      {{"KORVU_STUB_RECORD", dir_ / "record"},
                       {"KORVU_STUB_PASS1", pass1},

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/cmd/child_process.h"
-#include "tests/cmd/cmd_paths.h"
-#include "tests/cmd/stub_calls.h"
+#include "tests/support/child_process.h"
+#include "tests/support/cmd_paths.h"
+#include "tests/support/stub_calls.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 

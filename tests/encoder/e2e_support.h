@@ -5,19 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/run_program.h"
+
 namespace korvu::enc::e2e {
 
-// How a program run ended (exit status, or 128 + signal) and what it wrote.
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-
-  std::vector<std::string> ErrLines() const;
-};
-
-// Runs `args` (args[0] looked up on PATH) in the folder `dir` with no input.
-RunResult RunProgram(const std::vector<std::string>& args, const std::string& dir);
+using test::RunProgram;
+using test::RunResult;
 
 // The korvu-enc program of this build, or its copy beside a test that runs as another user.
 inline std::string Encoder() {

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/exec_and_wait.h"
-#include "tests/cmd/child_process.h"
-#include "tests/cmd/cmd_paths.h"
-#include "tests/cmd/stub_calls.h"
 #include "tests/platform/exec_probe_run.h"
 #include "tests/platform/xvfb.h"
+#include "tests/support/child_process.h"
+#include "tests/support/cmd_paths.h"
+#include "tests/support/stub_calls.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 

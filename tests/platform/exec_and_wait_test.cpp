@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "job/job_script.h"
 #include "platform/exec_and_wait.h"
-#include "tests/cmd/child_process.h"
-#include "tests/cmd/cmd_paths.h"
-#include "tests/cmd/job_script_text.h"
-#include "tests/cmd/stub_calls.h"
 #include "tests/platform/exec_probe_run.h"
+#include "tests/support/child_process.h"
+#include "tests/support/cmd_paths.h"
+#include "tests/support/stub_calls.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait_for.h"
 
@@ -63,7 +63,7 @@ TEST_F(ExecAndWaitTest, WithoutEmulatorOrTerminalNothingRuns) {
 
 TEST_F(ExecAndWaitTest, WithoutEmulatorTheJobScriptRunsInTheCallersTerminal) {
   const std::string script =
-      dir_.Write("my jobs/Korvu.bat", JobScript(kStubEncoder, " -i clip.avi -o clip.264"));
+      dir_.Write("my jobs/Korvu.bat", job::ScriptText(kStubEncoder, " -i clip.avi -o clip.264"));
   ChildOptions options = ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
   options.environment["KORVU_STUB_PASS2"] = "4";
   PseudoTerminal terminal;
@@ -75,7 +75,7 @@ TEST_F(ExecAndWaitTest, WithoutEmulatorTheJobScriptRunsInTheCallersTerminal) {
 }
 
 TEST_F(ExecAndWaitTest, EmulatorWithoutDisplayFallsBackToTheCallersTerminal) {
-  const std::string script = dir_.Write("Korvu.bat", JobScript(kStubEncoder, " -i a.avi"));
+  const std::string script = dir_.Write("Korvu.bat", job::ScriptText(kStubEncoder, " -i a.avi"));
   ChildOptions options =
       ProbeOptions(dir_, platform::ScriptCommandLine(script),
                    {{"TERMINAL", "xterm"}, {"DISPLAY", DeadDisplay()}, {"KORVU_STUB_PASS1", "6"}});
@@ -90,7 +90,7 @@ TEST_F(ExecAndWaitTest, KorvuCmdIsFoundBesideTheProgramOrOnPath) {
   const std::string lonely_probe = dir_ / "alone/korvu-exec-probe";
   std::filesystem::create_directories(dir_ / "alone");
   std::filesystem::copy_file(kExecProbe, lonely_probe);
-  const std::string script = dir_.Write("Korvu.bat", JobScript(kStubEncoder, ""));
+  const std::string script = dir_.Write("Korvu.bat", job::ScriptText(kStubEncoder, ""));
   const std::string line = platform::ScriptCommandLine(script);
   PseudoTerminal terminal;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/cmd/child_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvu::test {

@@ -1,4 +1,4 @@
-#include "tests/cmd/stub_calls.h"
+#include "tests/support/stub_calls.h"
 
 #include <filesystem>
 #include <sstream>
