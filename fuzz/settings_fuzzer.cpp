@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "job/settings_text.h"
 #include "job/settings_keys.h"
+#include "job/settings_text.h"
 
 namespace korvu::job {
 namespace {
