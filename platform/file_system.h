@@ -15,9 +15,6 @@ class FileSystem {
   // The kind of the entry of exactly that name; kNone for an empty name, a missing entry, or any
   // failure to look (no access, a malformed name). Symbolic links are followed.
   virtual EntryKind Kind(const std::string& name) const = 0;
-
-  bool FileExists(const std::string& name) const { return Kind(name) == EntryKind::kFile; }
-  bool FolderExists(const std::string& name) const { return Kind(name) == EntryKind::kFolder; }
 };
 
 // The file system of the machine the program runs on.

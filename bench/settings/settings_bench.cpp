@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "job/job_settings.h"
 #include "job/settings_text.h"
 #include "job/text_rules.h"
 #include "platform/file_io.h"
@@ -21,10 +22,7 @@ namespace {
 constexpr int kSections = 8000;
 constexpr int kKeysPerSection = 90;
 constexpr int kLookedUpSections = 100;  // one key each, spread over the file, besides "Korvu"
-constexpr const char* kKorvuKeys[] = {"Encoder",    "Stats",     "Input",   "Output",
-                                      "EncQuality", "Bitrate",   "Threads", "GOPSec",
-                                      "MaxBFrames", "RefFrames", "BRef",    "Pyramide",
-                                      "SourceType", "MBAFF",     "fps",     "MaxFrames"};
+// The section "Korvu" holds the sixteen keys of kSettingsKeys.
 
 std::string SectionName(int i) {
   char name[32];
@@ -48,7 +46,8 @@ std::string Generate() {
     }
   }
   text += "[Korvu]\r\n";
-  for (const char* key : kKorvuKeys) text += std::string(key) + "=" + key + " value\r\n";
+  for (const SettingsKey& key : kSettingsKeys)
+    text.append(key.name).append("=").append(key.name).append(" value\r\n");
   return text;
 }
 
@@ -71,7 +70,8 @@ std::size_t Checksum(std::string_view value) {
 std::size_t LookUp(const SettingsText& text) {
   std::size_t sum = 0;
   const SettingsSection* korvu = FindSection(text, "korvu");
-  for (const char* key : kKorvuKeys) sum += Checksum(FindValue(*korvu, key).value_or(""));
+  for (const SettingsKey& key : kSettingsKeys)
+    sum += Checksum(FindValue(*korvu, key.name).value_or(""));
   for (int i = 0; i < kLookedUpSections; ++i) {
     const SettingsSection* section =
         FindSection(text, SectionName(i * (kSections / kLookedUpSections)));
@@ -104,11 +104,11 @@ int Handle(void* user, const char* section, const char* name, const char* value)
 template <typename Map>
 std::size_t LookUp(const Map& map) {
   std::size_t sum = 0;
-  const auto find = [&](const std::string& section, const char* key) {
+  const auto find = [&](const std::string& section, std::string_view key) {
     const auto it = map.find(LowerAscii(section) + "=" + LowerAscii(key));
     return it == map.end() ? std::string_view() : std::string_view(it->second);
   };
-  for (const char* key : kKorvuKeys) sum += Checksum(find("Korvu", key));
+  for (const SettingsKey& key : kSettingsKeys) sum += Checksum(find("Korvu", key.name));
   for (int i = 0; i < kLookedUpSections; ++i)
     sum += Checksum(find(SectionName(i * (kSections / kLookedUpSections)), "Key7"));
   return sum;
