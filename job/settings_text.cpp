@@ -61,6 +61,7 @@ SettingsText ParseSettingsText(std::string_view bytes) {
   return text;
 }
 
+// The look-ups: the last section of a name, the last line of a key.
 namespace {
 
 template <typename Text>
