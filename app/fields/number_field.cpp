@@ -74,8 +74,10 @@ void NumberField::dropEvent(QDropEvent* event) {
 void NumberField::ShowValue() {
   const QString shown = QString::fromStdString(value_.Text());
   if (text() != shown) setText(shown);
-  // Whatever the program writes counts as validated; only typing does not.
-  if (!typing_) last_validated_ = value_.Text();
+  if (typing_) return;
+  // A text the program writes is validated at once, as a written value is.
+  if (value_.Text() != job::ValidatedNumberText(value_.Text())) return Validate();
+  last_validated_ = value_.Text();
 }
 
 void NumberField::TakeText(const QString& text) {

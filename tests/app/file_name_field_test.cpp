@@ -129,11 +129,15 @@ TEST_F(FileNameFieldTest, BrowseStartsAtTheTextAndAnEmptyFieldReopensThePrevious
   EXPECT_EQ(host.window().focusWidget(), &field);
 
   input.SetText("");
-  Browse([&](QFileDialog& dialog) {
-    EXPECT_EQ(dialog.directory().absolutePath().toStdString(), folder);
-    dialog.reject();
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder);
+    dialog->reject();
   });
+  QTest::keyClick(&field, Qt::Key_Down, Qt::AltModifier);
   EXPECT_EQ(input.Text(), "");
+  EXPECT_EQ(changes.count, 3);
 }
 
 TEST_F(FileNameFieldTest, BrowseButtonSitsInsideTheRightEnd) {

@@ -106,6 +106,18 @@ TEST(NumberFieldTest, EscapeReturnsToTheLastValidatedTextSelected) {
   EXPECT_EQ(field.text(), "1500");
 }
 
+TEST(NumberFieldTest, ValidatesWhatTheProgramWrites) {
+  job::NumberText frames("0");
+  test::Changes changes(frames);
+  test::Host host;
+  auto& field = host.Add<NumberField>(frames);
+  frames.SetText("+007");
+  EXPECT_EQ(field.text(), "7");
+  EXPECT_EQ(changes.count, 2);  // the write and its validation
+  frames.SetValue(-3);
+  EXPECT_EQ(field.text(), "0");
+}
+
 TEST(NumberFieldTest, ValidatesRightAfterAPasteAndAtCreation) {
   job::NumberText bitrate("0070");
   test::Host host;
