@@ -47,6 +47,7 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   browse_->setFocusPolicy(Qt::NoFocus);
   browse_->setCursor(Qt::ArrowCursor);
   browse_->setIconSize(QSize(16, 16));
+  browse_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));  // until the window's picture
   setTextMargins(0, 0, kButtonWidth, 0);
   setCompleter(PathCompleter(this));
   setText(FromUtf8(value_.Text()));
@@ -87,7 +88,8 @@ void FileNameField::TakeText(const QString& text) {
 }
 
 void FileNameField::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (event->key() == Qt::Key_Down && modifiers == Qt::AltModifier) {
     Browse();
     return;
   }
