@@ -1,6 +1,7 @@
 #include "app/fields/file_name_field.h"
 
 #include <QClipboard>
+#include <QCompleter>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
@@ -15,6 +16,7 @@
 #include "job/error.h"
 #include "tests/app/field_test_util.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait_for.h"
 
 namespace korvu::app {
 namespace {
@@ -105,6 +107,22 @@ TEST_F(FileNameFieldTest, TypingKeepsEveryCharacter) {
   for (const QChar c : QStringLiteral("/vidéos/ä b.avi"))
     QTest::sendKeyEvent(QTest::Click, &field, Qt::Key_unknown, QString(c), Qt::NoModifier);
   EXPECT_EQ(input.Text(), "/vidéos/ä b.avi");
+}
+
+TEST_F(FileNameFieldTest, SuggestsExistingPathsWhileTyping) {
+  dir.Write("clips/trip one.avi", "");
+  dir.Write("clips/trip two.avi", "");
+  dir.Write("clips/other.avi", "");
+  host.Focus(field);
+  ASSERT_NE(field.completer(), nullptr);
+  QTest::keyClicks(&field, QString::fromStdString(dir / "clips/tr"));
+  // The file-system model reads the folder on a thread of its own.
+  QCompleter& completer = *field.completer();
+  EXPECT_TRUE(test::WaitFor([&] {
+    QCoreApplication::processEvents();
+    return completer.completionCount() == 2;
+  }));
+  EXPECT_EQ(completer.currentCompletion().toStdString(), dir / "clips/trip one.avi");
 }
 
 TEST_F(FileNameFieldTest, BrowseStartsAtTheTextAndAnEmptyFieldReopensThePreviousFolder) {
