@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,14 @@ enum class PathStyle { kWindows, kPosix };
 
 // The style of the platform the program is built for.
 PathStyle NativePathStyle();
+
+// Where the name part of `name` begins: after its last folder separator ("/" in the POSIX style,
+// "\" or ":" in the Windows style), 0 when it has none. What comes before is its folder part.
+std::size_t NamePartStart(std::string_view name, PathStyle style);
+
+// `name` wrapped in '"' when it holds a blank and does not begin with '"'; else `name` itself. The
+// text a file dialog's choice gives a path, without any validity check.
+std::string QuotedWhenBlank(std::string_view name);
 
 // The name with its extension (from the last "." after the last folder separator) replaced by
 // `extension`; a name without one gets `extension` appended.

@@ -50,6 +50,10 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+std::string_view CutAtLineBreak(std::string_view text) {
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
 std::string LowerAscii(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = LowerAsciiChar(c);

@@ -14,8 +14,14 @@ inline bool IsBlankOrControl(char c) {
 // `text` without leading and trailing characters of codes 0 to 32.
 std::string_view Trim(std::string_view text);
 
-// The letters A to Z turned into a to z; every other byte stays. Names in settings files and the
-// statistics file's default compare this way.
+// `text` cut just before its first line feed, or, when it has none, before its first carriage
+// return: a one-line field keeps only what stands before a pasted line break. The cut text is a
+// change of its own and is cut again, so a carriage return before the line feed (CR LF) goes too:
+// the text ends before its first line break of either kind.
+std::string_view CutAtLineBreak(std::string_view text);
+
+// The letters A to Z turned into a to z; every other byte stays. Names in settings files, list
+// searches and the statistics file's default compare this way.
 inline char LowerAsciiChar(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
