@@ -133,7 +133,8 @@ bool PathRules::IsValidFileName(std::string_view name) const {
 std::string PathRules::PathText(std::string_view name) const {
   if (name.empty()) return {};
   if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, {name}));
-  if (name.find(' ') != std::string_view::npos && name.front() != '"') {
+  // Quoted on every code that ends a first word, so that a POSIX name with a tab reads whole.
+  if (std::any_of(name.begin(), name.end(), IsWordBreak) && name.front() != '"') {
     std::string quoted;
     quoted.reserve(name.size() + 2);
     return quoted.append(1, '"').append(name).append(1, '"');

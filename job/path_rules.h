@@ -59,7 +59,8 @@ class PathRules {
 
   // The path text for the file name `name`: refused with Error("Ungültiger Dateiname - NAME")
   // when its file name is empty or holds a character that no file name may hold; wrapped in '"'
-  // when it holds a blank and does not begin with '"'. An empty name gives an empty text.
+  // when it holds a code 1 to 32 (a blank, a tab) and does not begin with '"'. An empty name
+  // gives an empty text.
   std::string PathText(std::string_view name) const;
   bool IsValidFileName(std::string_view name) const;
 
