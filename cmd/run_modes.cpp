@@ -1,6 +1,7 @@
 #include "cmd/run_modes.h"
 
 #include <cstring>
+#include <utility>
 
 #include "cmd/interpreter.h"
 #include "cmd/program_search.h"
@@ -10,14 +11,17 @@
 
 namespace korvu::cmd {
 
-int RunScriptFile(const std::string& script, const std::string& self) {
+int RunScriptFile(const std::string& script, const std::string& self,
+                  const std::vector<std::string>& parameters) {
   SystemHost host(self);
   const std::optional<std::string> bytes = ReadWholeFile(script);
   if (!bytes) {
     host.WriteError("The system cannot find the batch file '" + script + "'.\n");
     return 1;
   }
-  Interpreter interpreter(host, SplitScriptLines(*bytes), {script});
+  std::vector<std::string> arguments{script};
+  arguments.insert(arguments.end(), parameters.begin(), parameters.end());
+  Interpreter interpreter(host, SplitScriptLines(*bytes), std::move(arguments));
   return interpreter.Run();
 }
 
@@ -33,7 +37,7 @@ int RunCommandLine(std::string_view command_line, const std::string& self, bool&
   }
   if (command->batch) {
     started = true;
-    return RunScriptFile(command->path, self);
+    return RunScriptFile(command->path, self, {command->argv.begin() + 1, command->argv.end()});
   }
   const SpawnResult result = SpawnAndWait(command->path, command->argv);
   if (!result.started) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "cmd/ascii.h"
 #include "cmd/program_search.h"
@@ -30,6 +31,18 @@ std::optional<std::string> EnvironmentVariable(std::string_view name) {
   }
   return std::nullopt;
 }
+
+namespace {
+
+// A second korvu-cmd for a batch script: "--" first, so that a script named "-x.bat" is no option,
+// then the script and its parameters.
+std::vector<std::string> BatchArgv(const std::string& self, const ResolvedCommand& command) {
+  std::vector<std::string> argv{self, "--", command.path};
+  argv.insert(argv.end(), command.argv.begin() + 1, command.argv.end());
+  return argv;
+}
+
+}  // namespace
 
 SystemHost::SystemHost(std::string self) : self_(std::move(self)) {}
 
@@ -70,7 +83,7 @@ int SystemHost::RunProgram(std::string_view command_line) {
     WriteError(NotRecognizedMessage(program_word));
     return kNotRecognizedErrorLevel;
   }
-  const SpawnResult result = command->batch ? SpawnAndWait(self_, {self_, command->path})
+  const SpawnResult result = command->batch ? SpawnAndWait(self_, BatchArgv(self_, *command))
                                             : SpawnAndWait(command->path, command->argv);
   if (!result.started) {
     WriteError("korvu-cmd: cannot start '" + command->path + "': " + std::strerror(result.error) +
