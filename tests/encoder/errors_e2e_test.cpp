@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, FailingRunTest, testing::Values(
                "nowhere/out.264: cannot be written (No such file or directory)"},
     FailingRun{"OutputIsTheInput", StatisticsWith({}),
                {"-npass", "2", "-br", "500", "-i", "clip.avi", "-o", "./clip.avi"},
-               "./clip.avi: is the input file"}),
+               "./clip.avi: is the same file as the input clip.avi; give -o another name"}),
     [](const testing::TestParamInfo<FailingRun>& info) { return info.param.name; });
 // clang-format on
 

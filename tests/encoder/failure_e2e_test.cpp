@@ -68,8 +68,7 @@ TEST_F(UnprivilegedFailureTest, FullDisk) {
   MakeClip("640x480", 3);  // statistics of some 100 kB, a stream of 150 kB
   const std::string stats = std::string(disk_) + "/s.dat";
   EXPECT_EQ(Failure(1, {"-sf", stats}),
-            "korvu-enc: " + stats +
-                ": cannot be used (x264: ratecontrol_end: stats file could not be written to)");
+            "korvu-enc: " + stats + ": cannot be written (No space left on device)");
   EXPECT_TRUE(fs::is_empty(disk_));
   ASSERT_EQ(
       RunProgram({Encoder(), "-npass", "1", "-br", "400", "-i", "clip.avi"}, dir_.path()).status,
