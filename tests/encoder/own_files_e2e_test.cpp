@@ -12,17 +12,13 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "tests/encoder/e2e_support.h"
 #include "tests/support/temp_dir.h"
-
-extern char** environ;
 
 namespace korvu::enc::e2e {
 namespace {
@@ -108,11 +104,6 @@ INSTANTIATE_TEST_SUITE_P(Runs, OverwriteTest, testing::Values(
     Overwrite{"WorkingNameOnTheInput", [](const test::TempDir& d) { MakeClip(d, "s.dat.part"); },
               {PASS1, "-sf", "s.dat", "-i", "s.dat.part"},
               "s.dat.part: is the same file as the input s.dat.part; give -sf another name"},
-    Overwrite{"X264sWorkingNameOnTheInput",
-              [](const test::TempDir& d) { MakeClip(d, "s.dat.part.mbtree.temp"); },
-              {PASS1, "-sf", "s.dat", "-i", "s.dat.part.mbtree.temp"},
-              "s.dat.part.mbtree.temp: is the same file as the input s.dat.part.mbtree.temp; give "
-              "-sf another name"},
     Overwrite{"OutputOnTheInputThroughALink",
               [](const test::TempDir& d) { MakeClip(d); PassOne(d); fs::create_symlink("clip.avi", d / "out.264"); },
               {PASS2, "-o", "out.264", "-i", "clip.avi"},
@@ -168,25 +159,6 @@ INSTANTIATE_TEST_SUITE_P(Files, FileSizeLimitTest, testing::Values("side file", 
                                                                           : "SideFile";
                          });
 
-// korvu-enc started in `dir` with stdout and stderr going to `out` and `err`.
-pid_t Start(const std::vector<std::string>& args, const std::string& dir, const std::string& out,
-            const std::string& err) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  const int error = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) throw std::runtime_error("cannot start " + args[0]);
-  return child;
-}
-
 // The main thread of `pid` waits in read(), the signals sent to it are delivered.
 bool WaitsInRead(pid_t pid) {
   std::ifstream syscall("/proc/" + std::to_string(pid) + "/syscall");
@@ -231,20 +203,17 @@ TEST_P(StopTest, AfterTheLastFrameKeepsNothing) {
   std::signal(SIGPIPE, SIG_IGN);
   test::TempDir dir;
   Ffmpeg(dir.path(), {"-f", "lavfi", "-i", "testsrc2=s=160x120:r=25:d=1", "clip.y4m"});
-  const std::vector<std::string> pass = {
-      Encoder(), "-npass", std::to_string(GetParam().pass), "-br", "500", "-o", "out.264"};
   if (GetParam().pass == 2) {
-    std::vector<std::string> args = pass;
-    args.insert(args.end(), {"-npass", "1", "-i", "clip.y4m"});
-    args.erase(args.begin() + 1, args.begin() + 3);
-    ASSERT_EQ(RunProgram(args, dir.path()).status, 0);
+    const RunResult first =
+        RunProgram({Encoder(), "-npass", "1", "-br", "500", "-i", "clip.y4m"}, dir.path());
+    ASSERT_EQ(first.status, 0) << first.err;
   }
   const auto before = test::Listing(dir.path());
   ASSERT_EQ(mkfifo((dir / "pipe.y4m").c_str(), 0600), 0);
-  const test::TempDir capture;
-  std::vector<std::string> args = pass;
-  args.insert(args.end(), {"-i", "pipe.y4m"});
-  const pid_t child = Start(args, dir.path(), capture / "out", capture / "err");
+  const std::vector<std::string> args = {Encoder(),  "-npass", std::to_string(GetParam().pass),
+                                         "-br",      "500",    "-i",
+                                         "pipe.y4m", "-o",     "out.264"};
+  RunningProgram encoder(args, dir.path());
 
   const int pipe = open((dir / "pipe.y4m").c_str(), O_WRONLY);
   ASSERT_GE(pipe, 0);
@@ -256,19 +225,18 @@ TEST_P(StopTest, AfterTheLastFrameKeepsNothing) {
   }
   EXPECT_TRUE(WaitUntil([&] {
     int unread = -1;
-    return ioctl(pipe, FIONREAD, &unread) == 0 && unread == 0 && WaitsInRead(child);
+    return ioctl(pipe, FIONREAD, &unread) == 0 && unread == 0 && WaitsInRead(encoder.pid());
   }));
-  kill(child, GetParam().signal);
-  EXPECT_TRUE(WaitUntil([&] { return !SignalPending(child); }));
+  kill(encoder.pid(), GetParam().signal);
+  EXPECT_TRUE(WaitUntil([&] { return !SignalPending(encoder.pid()); }));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   close(pipe);
-  int status = 0;
-  waitpid(child, &status, 0);
+  const RunResult result = encoder.Wait();
 
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  EXPECT_EQ(test::ReadFile(capture / "err"), std::string("korvu-enc: stopped: signal ") +
-                                                 strsignal(GetParam().signal) +
-                                                 " came before the end; nothing was kept\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(result.ErrLines(),
+              ElementsAre(std::string("korvu-enc: stopped: signal ") +
+                          strsignal(GetParam().signal) + " came before the end; nothing was kept"));
   fs::remove(dir / "pipe.y4m");
   EXPECT_EQ(test::Listing(dir.path()), before);
 }
