@@ -126,9 +126,9 @@ INSTANTIATE_TEST_SUITE_P(Runs, OverwriteTest, testing::Values(
 
 class FileSizeLimitTest : public testing::TestWithParam<const char*> {};
 
-// Under a file size limit below one of the two files, pass 1 fails with the limit as the reason
-// and keeps nothing: the side file is larger, so one limit cuts it as x264 closes it, without
-// x264 noticing, and the other cuts both while x264 writes them.
+// Under a file size limit a byte below one of the two files, pass 1 fails with the limit as the
+// reason and keeps nothing. The side file is the larger: its limit cuts the ends of both as x264
+// closes them, unnoticed by x264; the other limit cuts them while x264 writes.
 TEST_P(FileSizeLimitTest, FailsPassOneWithTheReason) {
   test::TempDir dir;
   Ffmpeg(dir.path(),
