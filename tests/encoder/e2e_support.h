@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
+#include "tests/support/temp_dir.h"
+
 namespace korvu::enc::e2e {
 
 // How a program run ended (exit status, or 128 + signal) and what it wrote.
@@ -14,6 +18,18 @@ struct RunResult {
   std::string err;
 
   std::vector<std::string> ErrLines() const;
+};
+
+// `args` (args[0] looked up on PATH) started in the folder `dir` with no input.
+class RunningProgram {
+ public:
+  RunningProgram(const std::vector<std::string>& args, const std::string& dir);
+  pid_t pid() const { return pid_; }
+  RunResult Wait();
+
+ private:
+  test::TempDir capture_;  // its stdout and stderr
+  pid_t pid_ = 0;
 };
 
 // Runs `args` (args[0] looked up on PATH) in the folder `dir` with no input.
