@@ -55,7 +55,8 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view command_line,
   std::optional<std::string> path = FindProgram(word.program, path_variable);
   if (!path) return std::nullopt;
   ResolvedCommand command{*path, {word.program}, IsBatchName(*path)};
-  for (std::string& argument : SplitArguments(word.rest))
+  for (std::string& argument :
+       command.batch ? SplitBatchParameters(word.rest) : SplitArguments(word.rest))
     command.argv.push_back(std::move(argument));
   return command;
 }

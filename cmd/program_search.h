@@ -17,9 +17,11 @@ std::optional<std::string> FindProgram(const std::string& name, std::string_view
 
 // A command line made ready to start.
 struct ResolvedCommand {
-  std::string path;               // the file to start (from FindProgram)
-  std::vector<std::string> argv;  // argv[0] is the program word without quotes
-  bool batch;                     // the program is a batch script
+  std::string path;  // the file to start (from FindProgram)
+  // argv[0] is the program word without quotes; the rest are the arguments, or for a batch script
+  // its parameters as written (see SplitBatchParameters)
+  std::vector<std::string> argv;
+  bool batch;  // the program is a batch script
 };
 
 // Splits `command_line` by the Windows rules (see cmd/windows_words.h) and finds its program.

@@ -2,12 +2,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvu::cmd {
 
-// `korvu-cmd SCRIPT`: runs the batch script; returns its last ERRORLEVEL, or 1 when the script
-// cannot be read. `self` is this program's executable (see SystemHost).
-int RunScriptFile(const std::string& script, const std::string& self);
+// `korvu-cmd [--] SCRIPT [PARAMETER...]`: runs the batch script with its parameters (%1 onward);
+// returns its last ERRORLEVEL, or 1 when the script cannot be read. `self` is this program's
+// executable (see SystemHost).
+int RunScriptFile(const std::string& script, const std::string& self,
+                  const std::vector<std::string>& parameters = {});
 
 // `korvu-cmd --command-line LINE`: starts a command line the way a process-creation call does: a
 // program word naming a batch script runs that script here; any other program is started with the

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "cmd/ascii.h"
 #include "cmd/program_search.h"
@@ -29,6 +30,18 @@ std::optional<std::string> EnvironmentVariable(std::string_view name) {
   }
   return std::nullopt;
 }
+
+namespace {
+
+// A second korvu-cmd for a batch script: "--" first, so that a script named "-x.bat" is no option,
+// then the script and its parameters.
+std::vector<std::string> BatchArgv(const std::string& self, const ResolvedCommand& command) {
+  std::vector<std::string> argv{self, "--", command.path};
+  argv.insert(argv.end(), command.argv.begin() + 1, command.argv.end());
+  return argv;
+}
+
+}  // namespace
 
 SystemHost::SystemHost(std::string self) : self_(std::move(self)) {}
 
@@ -65,8 +78,8 @@ int SystemHost::RunProgram(std::string_view command_line) {
   bool started = false;
   return RunCommandLine(
       command_line,
-      [this](const std::string& script) {
-        return platform::SpawnAndWait(self_, {self_, script});
+      [this](const ResolvedCommand& script) {
+        return platform::SpawnAndWait(self_, BatchArgv(self_, script));
       },
       started);
 }
@@ -81,9 +94,8 @@ int SystemHost::RunCommandLine(std::string_view command_line, const BatchRun& ru
     WriteError(NotRecognizedMessage(program_word));
     return kNotRecognizedErrorLevel;
   }
-  const platform::SpawnResult result = command->batch
-                                           ? run_batch(command->path)
-                                           : platform::SpawnAndWait(command->path, command->argv);
+  const platform::SpawnResult result =
+      command->batch ? run_batch(*command) : platform::SpawnAndWait(command->path, command->argv);
   if (!result.started) {
     WriteError("korvu-cmd: cannot start '" + command->path + "': " + std::strerror(result.error) +
                "\n");

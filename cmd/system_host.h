@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cmd/host.h"
+#include "cmd/program_search.h"
 #include "platform/posix/process.h"
 
 namespace korvu::cmd {
@@ -26,8 +27,8 @@ class SystemHost final : public Host {
   // A batch script named on a script line runs in a korvu-cmd of its own.
   int RunProgram(std::string_view command_line) override;
 
-  // How a batch script that a command line names is run.
-  using BatchRun = std::function<platform::SpawnResult(const std::string& script)>;
+  // How a batch script that a command line names is run (its path and its argv).
+  using BatchRun = std::function<platform::SpawnResult(const ResolvedCommand& script)>;
   // Runs the program of `command_line`: a batch script through `run_batch`, any other program
   // started directly with the rest of the line split by the Windows rules. Reports a program that
   // cannot be found or started on standard error, with kNotRecognizedErrorLevel as the result;

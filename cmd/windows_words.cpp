@@ -65,6 +65,24 @@ std::vector<std::string> SplitArguments(std::string_view text) {
   return arguments;
 }
 
+std::vector<std::string> SplitBatchParameters(std::string_view text) {
+  const auto separates = [](char c) { return IsBlank(c) || c == ',' || c == ';' || c == '='; };
+  std::vector<std::string> parameters;
+  std::string parameter;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (!quoted && separates(c)) {
+      if (!parameter.empty()) parameters.push_back(std::move(parameter));
+      parameter.clear();
+    } else {
+      parameter += c;
+    }
+  }
+  if (!parameter.empty()) parameters.push_back(std::move(parameter));
+  return parameters;
+}
+
 bool IsBatchName(std::string_view name) {
   if (name.size() < 4) return false;
   const std::string_view extension = name.substr(name.size() - 4);

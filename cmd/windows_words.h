@@ -28,6 +28,11 @@ ProgramWord SplitProgramWord(std::string_view command_line);
 // An empty pair of quotes gives an empty argument.
 std::vector<std::string> SplitArguments(std::string_view text);
 
+// Splits the parameters of a batch script (%1, %2, ...) the way the interpreter does: blanks, tabs,
+// commas, semicolons and equals signs outside quotes separate them; quotes stay part of the
+// parameter, so that "my clip.avi" reaches the script's own program lines as one argument.
+std::vector<std::string> SplitBatchParameters(std::string_view text);
+
 // True when `name` ends in ".bat" or ".cmd", in any letter case: a batch script, run by the
 // interpreter rather than started as a program.
 bool IsBatchName(std::string_view name);

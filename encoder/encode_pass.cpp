@@ -13,6 +13,7 @@
 #include "encoder/output_file.h"
 #include "encoder/picture_converter.h"
 #include "encoder/progress.h"
+#include "encoder/same_file.h"
 #include "encoder/source.h"
 #include "encoder/stats_files.h"
 #include "encoder/stop_signal.h"
@@ -63,12 +64,6 @@ x264_picture_t PictureOf(const AVFrame& frame, int64_t number) {
   return picture;
 }
 
-void CheckStop() {
-  if (int signal = StopSignal(); signal != 0)
-    throw Error("stopped", std::string("signal ") + strsignal(signal) +
-                               " came before the end; nothing was kept");
-}
-
 class Pass {
  public:
   Pass(const Options& options, std::FILE* console, bool terminal);
@@ -78,6 +73,7 @@ class Pass {
   void OpenFiles();
   void OpenEncoder();
   void CheckFirstPass(const ApplyContext& context, const PictureFormat& picture);
+  void EncodeAndFinish();
   void EncodeAll();
   void EmitCopies(const AVFrame& picture, int64_t count);
   void Emit(const AVFrame& frame);
@@ -112,20 +108,18 @@ Pass::Pass(const Options& options, std::FILE* console, bool terminal)
 void Pass::Run() {
   OpenFiles();
   OpenEncoder();
-  EncodeAll();
-  Finish();
+  EncodeAndFinish();
 }
 
 void Pass::OpenFiles() {
+  CheckWritesApart(options_);
   if (options_.pass == 1) {
     stats_output_ = std::make_unique<StatsOutput>(options_.stats);
     stats_name_ = stats_output_->WorkingName();
     return;
   }
-  std::error_code error;
-  if (std::filesystem::equivalent(options_.input, options_.output, error))
-    throw Error(options_.output, "is the input file; give the output another name");
   first_pass_ = ReadFirstPassStats(options_.stats);
+  CheckBitrate(first_pass_.totals, rate_, options_.bitrate);
   stats_name_ = options_.stats;
   output_ = std::make_unique<OutputFile>(options_.output);
 }
@@ -155,12 +149,24 @@ void Pass::CheckFirstPass(const ApplyContext& context, const PictureFormat& pict
   CheckSameSettings(first_pass_, probe.Parameters(), options_.stats);
 }
 
+// x264 does not say why it could not write the statistics; the disk does.
+void Pass::EncodeAndFinish() {
+  try {
+    EncodeAll();
+    Finish();
+  } catch (const Error& error) {
+    if (stats_output_ && encoder_ && encoder_->StatsUnwritten())
+      throw stats_output_->WriteFailure(error);
+    throw;
+  }
+}
+
 void Pass::EncodeAll() {
   FrameTimeline timeline(std::lround(source_.Facts().frame_rate.Value() * kMaxGapSeconds));
   AvPtr<AVFrame> current = NewFrame();
   AvPtr<AVFrame> previous = NewFrame();
   while (frames_ < limit_) {
-    CheckStop();
+    ThrowIfStopped();
     auto picture = source_.Next();
     if (!picture) {
       if (timeline.FramesPlaced() == 0) throw Error(options_.input, "holds no pictures");
@@ -181,9 +187,9 @@ void Pass::EmitCopies(const AVFrame& picture, int64_t count) {
 }
 
 void Pass::Emit(const AVFrame& frame) {
-  if (options_.pass == 2 && frames_ == first_pass_.frames)
+  if (options_.pass == 2 && frames_ == first_pass_.totals.frames)
     throw Error(options_.stats,
-                "was made with other settings: " + std::to_string(first_pass_.frames) +
+                "was made with other settings: " + std::to_string(first_pass_.totals.frames) +
                     " frames there, more now; run -npass 1 again");
   x264_picture_t picture = PictureOf(frame, frames_);
   Write(encoder_->Encode(&picture));
@@ -199,14 +205,22 @@ void Pass::Write(std::span<const uint8_t> bytes) {
 }
 
 void Pass::Finish() {
-  while (encoder_->DelayedFrames() > 0) Write(encoder_->Encode(nullptr));
-  if (options_.pass == 2 && frames_ != first_pass_.frames)
+  while (encoder_->DelayedFrames() > 0) {
+    ThrowIfStopped();
+    Write(encoder_->Encode(nullptr));
+  }
+  if (options_.pass == 2 && frames_ != first_pass_.totals.frames)
     throw Error(options_.stats,
-                "was made with other settings: " + std::to_string(first_pass_.frames) +
+                "was made with other settings: " + std::to_string(first_pass_.totals.frames) +
                     " frames there, " + std::to_string(frames_) + " now; run -npass 1 again");
+  const x264_param_t settings = encoder_->Parameters();
   encoder_.reset();  // x264 completes the statistics when it closes
-  if (output_) output_->Commit();
-  if (stats_output_) stats_output_->Commit(frames_);
+  if (stats_output_)
+    CheckBitrate(stats_output_->Verify(frames_, settings), rate_, options_.bitrate);
+  CommitUnlessStopped([this] {
+    if (output_) output_->Commit();
+    if (stats_output_) stats_output_->Commit();
+  });
   progress_.Finish(frames_, bytes_,
                    options_.pass == 1 ? "statistics in " + options_.stats
                                       : std::to_string(bytes_) + " bytes in " + options_.output);

@@ -10,10 +10,15 @@ namespace korvu::enc {
 namespace {
 
 constexpr size_t kBufferSize = 1 << 20;
+constexpr const char* kWorking = ".part";
 
 }  // namespace
 
-OutputFile::OutputFile(std::string name) : name_(std::move(name)), part_(name_ + ".part") {
+std::vector<std::string> OutputFile::NamesWritten(const std::string& name) {
+  return {name, name + kWorking};
+}
+
+OutputFile::OutputFile(std::string name) : name_(std::move(name)), part_(name_ + kWorking) {
   std::error_code ignored;
   if (std::filesystem::is_directory(name_, ignored)) throw Error(name_, "is a folder");
   file_ = std::fopen(part_.c_str(), "wb");

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace korvu::enc {
 
@@ -16,6 +17,9 @@ class OutputFile {
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
+
+  // The names written for the output `name`: it and its working name.
+  static std::vector<std::string> NamesWritten(const std::string& name);
 
   // Throws Error(name, reason) when the bytes cannot be written, for instance on a full disk.
   void Write(std::span<const uint8_t> bytes);

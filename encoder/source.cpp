@@ -47,8 +47,11 @@ Source::Source(std::string path)
 }
 
 // An AVI file starts with the size of its RIFF chunk, which covers the whole file (past 1 GiB,
-// in OpenDML files, its first part): a file shorter than that lost its end.
+// in OpenDML files, its first part): a file shorter than that lost its end. A pipe has no size
+// to compare, and its bytes are the decoder's: it is not read twice.
 void Source::CheckWhole() const {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path_, error)) return;
   std::ifstream file(path_, std::ios::binary);
   char header[12] = {};
   if (!file.read(header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0 ||
@@ -58,7 +61,6 @@ void Source::CheckWhole() const {
                                  static_cast<uint64_t>(static_cast<uint8_t>(header[5])) << 8 |
                                  static_cast<uint64_t>(static_cast<uint8_t>(header[6])) << 16 |
                                  static_cast<uint64_t>(static_cast<uint8_t>(header[7])) << 24);
-  std::error_code error;
   const uint64_t size = std::filesystem::file_size(path_, error);
   if (!error && size < promised)
     throw Error(path_, "is truncated: " + std::to_string(size) + " of its " +

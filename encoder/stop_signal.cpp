@@ -1,7 +1,11 @@
 #include "encoder/stop_signal.h"
 
 #include <csignal>
+#include <cstring>
 #include <initializer_list>
+#include <string>
+
+#include "encoder/error.h"
 
 namespace korvu::enc {
 namespace {
@@ -16,10 +20,22 @@ void OnStopSignal(int signal) {
 
 void CatchStopSignals() {
   for (int signal : {SIGINT, SIGHUP, SIGTERM}) std::signal(signal, OnStopSignal);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 int StopSignal() {
   return stop_signal;
+}
+
+void ThrowIfStopped() {
+  if (int signal = StopSignal(); signal != 0)
+    throw Error("stopped", std::string("signal ") + strsignal(signal) +
+                               " came before the end; nothing was kept");
+}
+
+void CommitUnlessStopped(const std::function<void()>& commit) {
+  ThrowIfStopped();
+  commit();
 }
 
 }  // namespace korvu::enc

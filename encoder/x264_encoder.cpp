@@ -5,6 +5,19 @@
 #include "encoder/error.h"
 
 namespace korvu::enc {
+namespace {
+
+// How x264's messages speak of its statistics and side files, and of the passes that they join.
+constexpr const char* kStatsWords[] = {"stats",   "statistics", "mbtree",
+                                       "MB-tree", "1st pass",   "2nd pass"};
+
+bool AboutStats(const std::string& reason) {
+  for (const char* word : kStatsWords)
+    if (reason.find(word) != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace
 
 X264Encoder::X264Encoder(x264_param_t param, std::string subject, std::string stats,
                          WarningSink warn)
@@ -41,6 +54,11 @@ x264_param_t X264Encoder::Parameters() const {
   return param;
 }
 
+bool X264Encoder::StatsUnwritten() {
+  std::lock_guard lock(log_mutex_);
+  return AboutStats(first_error_) && first_error_.find("written") != std::string::npos;
+}
+
 void X264Encoder::Log(void* self, int level, const char* format, va_list args) {
   auto* encoder = static_cast<X264Encoder*>(self);
   char line[512];
@@ -55,9 +73,7 @@ void X264Encoder::Log(void* self, int level, const char* format, va_list args) {
 Error X264Encoder::Failure(std::string_view what) {
   std::lock_guard lock(log_mutex_);
   const std::string reason = first_error_.empty() ? "no reason given" : first_error_;
-  // x264 names its statistics and side files "stats file" and "mbtree file" in its messages.
-  if (reason.find("stats") != std::string::npos || reason.find("mbtree") != std::string::npos)
-    return Error(stats_, "cannot be used (x264: " + reason + ")");
+  if (AboutStats(reason)) return Error(stats_, "cannot be used (x264: " + reason + ")");
   return Error(subject_, std::string(what) + ": " + reason);
 }
 

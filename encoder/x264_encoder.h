@@ -34,6 +34,8 @@ class X264Encoder {
   int DelayedFrames() const;
   // The settings after x264 has checked and completed them.
   x264_param_t Parameters() const;
+  // Whether x264 failed because it could not write its statistics.
+  bool StatsUnwritten();
 
  private:
   static void Log(void* self, int level, const char* format, va_list args);

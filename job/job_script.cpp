@@ -56,6 +56,12 @@ void Check(int code) {
   if (code != 0) throw InOutError(code);
 }
 
+// A CR, LF or NUL would end a script line early and make the rest a command of its own.
+void CheckOneLine(std::string_view text) {
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+    throw Error(FormatMessage(kInvalidFileName, {text}));
+}
+
 std::string DoublePercent(std::string_view text) {
   std::string doubled;
   doubled.reserve(text.size());
@@ -82,6 +88,8 @@ std::string ScriptPath(std::string_view executable_path, PathStyle style) {
 }
 
 std::array<std::string, 7> ScriptLines(std::string_view encoder_text, std::string_view params) {
+  CheckOneLine(encoder_text);
+  CheckOneLine(params);
   return {"@ECHO OFF",
           PassLine(encoder_text, "1", params),
           "IF ERRORLEVEL 1 GOTO End",
@@ -109,6 +117,10 @@ void WriteJobScript(const std::string& path, std::string_view encoder_text,
 }
 
 void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks) {
+  // Checked here too, so that the message names the field's own text: every path and free text.
+  for (const SettingsKey& key : kSettingsKeys)
+    if (const auto* text = std::get_if<TextValue JobSettings::*>(&key.field))
+      CheckOneLine((job.Settings().**text).Text());
   const std::string script = ScriptPath(executable_path, job.Settings().Rules().Style());
   WriteJobScript(script, job.Settings().Encoder.Text(), job.FParams());
   hooks.disable_encode();

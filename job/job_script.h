@@ -17,13 +17,16 @@ std::string ScriptPath(std::string_view executable_path, PathStyle style);
 // The seven lines of the two-pass script, each ended by CR LF: pass 1, a jump past pass 2 when
 // pass 1 failed, pass 2, the bell and a pause. The encoder's text goes in through QuotePath, so a
 // path with a blank starts as one program; every '%' of the encoder and `params` is doubled,
-// because the command interpreter expands '%' inside a script.
+// because the command interpreter expands '%' inside a script. An encoder text or `params` holding
+// a CR, LF or NUL is refused with Error("Ungültiger Dateiname - TEXT"): it would end the line and
+// run what follows as a command.
 std::array<std::string, 7> ScriptLines(std::string_view encoder_text, std::string_view params);
 std::string ScriptText(std::string_view encoder_text, std::string_view params);
 
 // Writes the script to `path`, replacing any file of that name, through a buffer of 128 bytes that
 // goes to the file when full and at the close. The create, every line and the close are checked;
-// the first that fails raises InOutError with its code, and nothing after it is written.
+// the first that fails raises InOutError with its code, and nothing after it is written. A text
+// that ScriptLines refuses is refused before the file is touched.
 void WriteJobScript(const std::string& path, std::string_view encoder_text,
                     std::string_view params);
 
@@ -40,7 +43,8 @@ struct EncodeHooks {
 // the parameter line as last built (not rebuilt here), then disables "Encode", minimises the
 // window, runs the script and waits, restores the window and rebuilds the parameter line. When
 // the script cannot be written, the InOutError leaves at once: nothing is disabled and nothing
-// runs. The script's exit code is not examined.
+// runs. So does the Error for a path or free text of the job that holds a CR, LF or NUL, which
+// names that text; the script file is not touched then. The script's exit code is not examined.
 void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks);
 
 }  // namespace korvu::job

@@ -28,7 +28,13 @@ bool Always(const LineInputs&) {
 // The encoder's options in the order of the command line.
 constexpr OptionRow kOptions[] = {
     {"-sf", [](const LineInputs& in) { return !EqualsIgnoringCase(in.stats, kDefaultStats); },
-     [](const LineInputs& in, std::string& out) { AppendQuotePath(out, LowerAscii(in.stats)); }},
+     [](const LineInputs& in, std::string& out) {
+       // POSIX names are case-sensitive: only a Windows name may go in lower case.
+       if (in.job.Rules().Style() == PathStyle::kWindows)
+         AppendCommandLineArgument(out, LowerAscii(in.stats));
+       else
+         AppendCommandLineArgument(out, in.stats);
+     }},
     {"-threads", [](const LineInputs& in) { return in.job.Threads.Value() > 0; },
      [](const LineInputs& in, std::string& out) { out += in.job.Threads.Text(); }},
     {"-br", [](const LineInputs& in) { return in.job.Bitrate.Value() > 0; },
@@ -54,8 +60,10 @@ constexpr OptionRow kOptions[] = {
     {"-bref",
      [](const LineInputs& in) { return !in.job.Pyramide.Value() && in.job.BRef.Checked(); },
      nullptr},
-    {"-i", Always, [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.input); }},
-    {"-o", Always, [](const LineInputs& in, std::string& out) { AppendQuotePath(out, in.output); }},
+    {"-i", Always,
+     [](const LineInputs& in, std::string& out) { AppendCommandLineArgument(out, in.input); }},
+    {"-o", Always,
+     [](const LineInputs& in, std::string& out) { AppendCommandLineArgument(out, in.output); }},
 };
 
 bool IsReady(const LineInputs& in, const PathRules& rules) {
@@ -90,6 +98,7 @@ void BuildParamLine(const JobSettings& job, ParamLine& line) {
   line.params.clear();
   AppendParams(in, line.params);
   line.preview.clear();
+  // The program word: read without backslash escapes, so its backslashes stay as they are.
   AppendQuotePath(line.preview, job.Encoder.Text());
   line.preview += ' ';
   line.preview += line.params;

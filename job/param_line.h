@@ -19,7 +19,8 @@ struct ParamLine {
 // Builds the parameter line from the job's current values. The job is ready when the file names of
 // Input, Output, Encoder and Stats are not empty, Input and Encoder name existing files and the
 // bitrate is above 0. The options follow the encoder's option table, in its order, each preceded by
-// one blank and each value by one blank.
+// one blank and each value by one blank. Path values go in as AppendCommandLineArgument gives them;
+// the statistics name goes in lower case in the Windows path style only.
 ParamLine BuildParamLine(const JobSettings& job);
 // The same into `line`, reusing its buffers.
 void BuildParamLine(const JobSettings& job, ParamLine& line);

@@ -63,8 +63,10 @@ std::size_t NamePartStart(std::string_view name, PathStyle style) {
   return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
-std::string QuotedWhenBlank(std::string_view name) {
-  if (name.find(' ') == std::string_view::npos || name.front() == '"') return std::string(name);
+std::string QuotedWhenSplit(std::string_view name) {
+  // Quoted on every code that ends a first word, so that a POSIX name with a tab reads whole.
+  if (std::none_of(name.begin(), name.end(), IsWordBreak) || name.front() == '"')
+    return std::string(name);
   std::string quoted;
   quoted.reserve(name.size() + 2);
   return quoted.append(1, '"').append(name).append(1, '"');
@@ -157,7 +159,7 @@ bool PathRules::IsValidFileName(std::string_view name) const {
 std::string PathRules::PathText(std::string_view name) const {
   if (name.empty()) return {};
   if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, {name}));
-  return QuotedWhenBlank(name);
+  return QuotedWhenSplit(name);
 }
 
 }  // namespace korvu::job

@@ -19,9 +19,10 @@ PathStyle NativePathStyle();
 // "\" or ":" in the Windows style), 0 when it has none. What comes before is its folder part.
 std::size_t NamePartStart(std::string_view name, PathStyle style);
 
-// `name` wrapped in '"' when it holds a blank and does not begin with '"'; else `name` itself. The
-// text a file dialog's choice gives a path, without any validity check.
-std::string QuotedWhenBlank(std::string_view name);
+// `name` wrapped in '"' when the first-word rule would split it (a blank or another code 1 to 32
+// inside) and it does not begin with '"'; else `name` itself. The text a file dialog's choice gives
+// a path, without any validity check.
+std::string QuotedWhenSplit(std::string_view name);
 
 // The name with its extension (from the last "." after the last folder separator) replaced by
 // `extension`; a name without one gets `extension` appended.
@@ -63,7 +64,8 @@ class PathRules {
 
   // The path text for the file name `name`: refused with Error("Ungültiger Dateiname - NAME")
   // when its file name is empty or holds a character that no file name may hold; wrapped in '"'
-  // when it holds a blank and does not begin with '"'. An empty name gives an empty text.
+  // when it holds a code 1 to 32 (a blank, a tab) and does not begin with '"'. An empty name
+  // gives an empty text.
   std::string PathText(std::string_view name) const;
   bool IsValidFileName(std::string_view name) const;
 

@@ -43,7 +43,8 @@ void LoadSettings(Job& job, const std::string& path, const ErrorReport& report);
 //  - kCannotOpen (full path, reason) when an existing file cannot be read;
 //  - kCannotCreate (full path, reason) when the file cannot be created or replaced: a read-only
 //    file, a folder without write access, a missing folder, an invalid name;
-//  - kStreamWriteError when writing stops short (a full disk).
+//  - kStreamWriteError when writing stops short (a full disk);
+//  - kInvalidFileName (the value) when a value holds a CR, LF or NUL, before the file is touched.
 void SaveSettings(const Job& job, const std::string& path);
 
 // The default settings file: the executable's full path with its extension replaced by ".ini".

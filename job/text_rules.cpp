@@ -27,8 +27,9 @@ std::string_view Dequote(std::string_view text, std::string& storage) {
 
 bool NeedsQuotes(std::string_view text) {
   for (char c : text) {
+    // Every code that ends a first word, not only the blank: a POSIX name may hold a tab.
+    if (c != '\0' && IsBlankOrControl(c)) return true;
     switch (c) {
-      case ' ':
       case '&':
       case '|':
       case '<':
@@ -40,6 +41,30 @@ bool NeedsQuotes(std::string_view text) {
     }
   }
   return false;
+}
+
+// QuotePath into `out`; with `argument`, the backslashes right before the closing quote are
+// doubled, so that the C runtime does not read them as escaping it.
+void AppendQuoted(std::string& out, std::string_view text, bool argument) {
+  std::string storage;
+  const std::string_view trimmed = Trim(Dequote(text, storage));
+  if (!NeedsQuotes(trimmed)) {
+    out.append(trimmed);
+    return;
+  }
+  out += '"';
+  for (std::string_view rest = trimmed; !rest.empty();) {
+    const std::size_t quote = std::min(rest.find('"'), rest.size());
+    out.append(rest.substr(0, quote));
+    if (quote == rest.size()) break;
+    out.append("\"\"");
+    rest.remove_prefix(quote + 1);
+  }
+  if (argument) {
+    const std::size_t last = trimmed.find_last_not_of('\\');
+    out.append(trimmed.size() - (last == std::string_view::npos ? 0 : last + 1), '\\');
+  }
+  out += '"';
 }
 
 }  // namespace
@@ -61,21 +86,11 @@ std::string LowerAscii(std::string_view text) {
 }
 
 void AppendQuotePath(std::string& out, std::string_view text) {
-  std::string storage;
-  const std::string_view trimmed = Trim(Dequote(text, storage));
-  if (!NeedsQuotes(trimmed)) {
-    out.append(trimmed);
-    return;
-  }
-  out += '"';
-  for (std::string_view rest = trimmed; !rest.empty();) {
-    const std::size_t quote = std::min(rest.find('"'), rest.size());
-    out.append(rest.substr(0, quote));
-    if (quote == rest.size()) break;
-    out.append("\"\"");
-    rest.remove_prefix(quote + 1);
-  }
-  out += '"';
+  AppendQuoted(out, text, false);
+}
+
+void AppendCommandLineArgument(std::string& out, std::string_view text) {
+  AppendQuoted(out, text, true);
 }
 
 std::string QuotePath(std::string_view text) {

@@ -41,11 +41,17 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 //    doubled, with doubled quotes turned into one; without a closing quote, all of the rest. When
 //    that gives an empty text, the text stays exactly as it was.
 //  - Trim codes 0 to 32 at both ends.
-//  - Requote when a blank (code 32; a tab does not count) or one of the command interpreter's
-//    operators & | < > ^ is inside: wrap in '"', doubling every '"' inside. Without the operators
-//    an input named Tom&Jerry.avs would run "Jerry.avs" as a command from the job script.
+//  - Requote when a code 1 to 32 (the blank, a tab: whatever ends a first word) or one of the
+//    command interpreter's operators & | < > ^ is inside: wrap in '"', doubling every '"' inside.
+//    Without the operators an input named Tom&Jerry.avs would run "Jerry.avs" as a command from
+//    the job script.
 std::string QuotePath(std::string_view text);
 // QuotePath(text) appended to `out`.
 void AppendQuotePath(std::string& out, std::string_view text);
+// QuotePath(text) as one argument of a command line, appended to `out`: when it is wrapped in
+// quotes, the backslashes right before the closing quote are doubled, because the C runtime reads
+// \" as an escaped quote ("C:\My Folder\" would run into the next argument). Only for the line
+// itself: the fields and the settings file keep the text as QuotePath gives it.
+void AppendCommandLineArgument(std::string& out, std::string_view text);
 
 }  // namespace korvu::job

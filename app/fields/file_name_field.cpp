@@ -151,7 +151,7 @@ void FileNameField::TakeChoice(const QString& file) {
   const QFileInfo chosen(file);
   folder_ = chosen.absolutePath();
   name_ = chosen.fileName();
-  Guarded([&] { value_.SetText(job::QuotedWhenBlank(file.toStdString())); });
+  Guarded([&] { value_.SetText(job::QuotedWhenSplit(file.toStdString())); });
 }
 
 }  // namespace korvu::app

@@ -73,6 +73,19 @@ INSTANTIATE_TEST_SUITE_P(
                     ProgramCase{"unterminated_quote", R"("C:\my job.bat)", R"(C:\my job.bat)", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(SplitBatchParametersTest, KeepsQuotesAndSplitsAtTheInterpretersSeparators) {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"", {}},
+      {" \t ", {}},
+      {"A1 \"B 2\"  C3", {"A1", "\"B 2\"", "C3"}},
+      {"a,b;c=d\te", {"a", "b", "c", "d", "e"}},
+      {"\"x,y;z=w\" \"\"", {"\"x,y;z=w\"", "\"\""}},
+      {"pre\"a b\"post \"open end", {"pre\"a b\"post", "\"open end"}},
+      {"--folder -x C:\\dir\\", {"--folder", "-x", "C:\\dir\\"}}};
+  for (const auto& [text, parameters] : cases)
+    EXPECT_EQ(SplitBatchParameters(text), parameters) << text;
+}
+
 TEST(IsBatchNameTest, KnowsBatAndCmdInAnyCase) {
   for (const char* name : {"job.bat", "JOB.BAT", "a b.Cmd", "/x/.bat"})
     EXPECT_TRUE(IsBatchName(name)) << name;

@@ -9,6 +9,7 @@
 
 namespace korvu::enc::e2e {
 
+using test::RunningProgram;
 using test::RunProgram;
 using test::RunResult;
 

@@ -148,6 +148,41 @@ TEST_F(EncodeTest, EachPassWritesItsOwnFiles) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), {}), 3) << "files left over";
 }
 
+struct KeyframeEveryFrame {
+  const char* name;
+  std::vector<std::string> clip;
+  std::vector<std::string> options;
+  size_t frames;
+};
+
+void PrintTo(const KeyframeEveryFrame& c, std::ostream* os) {
+  *os << c.name;
+}
+
+// x264 turns macroblock-tree rate control off with a keyframe every frame, and writes no side
+// file: both passes do without it, and a side file of earlier statistics goes.
+class KeyframeEveryFrameTest : public EncodeTest,
+                               public testing::WithParamInterface<KeyframeEveryFrame> {};
+
+TEST_P(KeyframeEveryFrameTest, EncodesWithoutSideFile) {
+  MakeClip(GetParam().clip);
+  dir_.Write("divx264_stat.dat.mbtree", "of other statistics");
+  const std::vector<ProbedFrame> frames = ProbeFrames(Encode(GetParam().options));
+  EXPECT_EQ(frames.size(), GetParam().frames);
+  EXPECT_EQ(LongestKeyframeDistance(frames), 1);
+  EXPECT_EQ(test::Listing(dir_.path()),
+            (std::vector<std::string>{"clip.avi", "divx264_stat.dat", "out.264"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, KeyframeEveryFrameTest,
+    testing::Values(
+        KeyframeEveryFrame{
+            "OneFramePerSecond", {"testsrc2=s=160x120:r=1:d=2", "-c:v", "mpeg4"}, {"-I", "1"}, 2},
+        KeyframeEveryFrame{
+            "RelabelledToOneFramePerSecond", kProgressive, {"-fps", "1", "-I", "1"}, 50}),
+    [](const testing::TestParamInfo<KeyframeEveryFrame>& info) { return info.param.name; });
+
 TEST_F(EncodeTest, FieldPicturesFallBackToMbaffWithOneNotice) {
   MakeClip(kInterlaced);
   for (int pass : {1, 2}) {

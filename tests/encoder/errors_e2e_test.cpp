@@ -148,6 +148,22 @@ INSTANTIATE_TEST_SUITE_P(Runs, FailingRunTest, testing::Values(
                },
                {PASS2, "-i", "clip.avi"},
                "divx264_stat.dat.mbtree: cannot be read (No such file or directory)"},
+    FailingRun{"PassTwoWithDamagedStatistics",
+               [](const test::TempDir& dir) {
+                 StatisticsWith({})(dir);
+                 std::string stats = test::ReadFile(dir / "divx264_stat.dat");
+                 stats.replace(stats.find("type:P"), 6, "type:X");
+                 dir.Write("divx264_stat.dat", stats);
+               },
+               {PASS2, "-i", "clip.avi"},
+               "divx264_stat.dat: cannot be used (x264: statistics are damaged at line "},
+    // x264 would refuse it only in pass 2, after all the work of pass 1.
+    FailingRun{"PassOneWithABitrateBelowTheHeaders", MakeClip,
+               {"-npass", "1", "-br", "1", "-i", "clip.avi"},
+               "-br: 1 is too low for this video: its headers alone need "},
+    FailingRun{"PassTwoWithABitrateBelowTheHeaders", StatisticsWith({}),
+               {"-npass", "2", "-br", "1", "-i", "clip.avi", "-o", "out.264"},
+               "-br: 1 is too low for this video: its headers alone need "},
     FailingRun{"PassTwoWithOtherBFrames", StatisticsWith({"-bf", "2"}),
                {PASS2, "-i", "clip.avi", "-bf", "3"},
                "divx264_stat.dat: was made with other settings (B frames, -bf: x264 bframes 2 "
@@ -174,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, FailingRunTest, testing::Values(
                "nowhere/out.264: cannot be written (No such file or directory)"},
     FailingRun{"OutputIsTheInput", StatisticsWith({}),
                {"-npass", "2", "-br", "500", "-i", "clip.avi", "-o", "./clip.avi"},
-               "./clip.avi: is the input file"}),
+               "./clip.avi: is the same file as the input clip.avi; give -o another name"}),
     [](const testing::TestParamInfo<FailingRun>& info) { return info.param.name; });
 // clang-format on
 

@@ -127,10 +127,10 @@ TEST(LineBreakTest, CutsBeforeTheFirstLineBreakOfEitherKind) {
 }
 
 TEST(ChosenNameTest, QuotedWhenItHoldsABlankWithoutValidityCheck) {
-  EXPECT_EQ(QuotedWhenBlank("/my videos/a?.avi"), "\"/my videos/a?.avi\"");
-  EXPECT_EQ(QuotedWhenBlank("\"/my videos/a.avi"), "\"/my videos/a.avi");
-  EXPECT_EQ(QuotedWhenBlank("/videos/a.avi"), "/videos/a.avi");
-  EXPECT_EQ(QuotedWhenBlank(""), "");
+  EXPECT_EQ(QuotedWhenSplit("/my videos/a?.avi"), "\"/my videos/a?.avi\"");
+  EXPECT_EQ(QuotedWhenSplit("\"/my videos/a.avi"), "\"/my videos/a.avi");
+  EXPECT_EQ(QuotedWhenSplit("/videos/a.avi"), "/videos/a.avi");
+  EXPECT_EQ(QuotedWhenSplit(""), "");
 }
 
 struct BrowseCase {

@@ -20,9 +20,8 @@ std::vector<std::string> RunResult::ErrLines() const {
   return lines;
 }
 
-RunResult RunProgram(const std::vector<std::string>& args, const std::string& dir) {
-  const TempDir capture;
-  const std::string out = capture / "out", err = capture / "err";
+RunningProgram::RunningProgram(const std::vector<std::string>& args, const std::string& dir) {
+  const std::string out = capture_ / "out", err = capture_ / "err";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
@@ -32,14 +31,20 @@ RunResult RunProgram(const std::vector<std::string>& args, const std::string& di
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  pid_t child = 0;
-  const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  const int error = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) throw std::runtime_error("cannot start " + args[0]);
+}
+
+RunResult RunningProgram::Wait() {
   int status = 0;
-  waitpid(child, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out),
-          ReadFile(err)};
+  waitpid(pid_, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          ReadFile(capture_ / "out"), ReadFile(capture_ / "err")};
+}
+
+RunResult RunProgram(const std::vector<std::string>& args, const std::string& dir) {
+  return RunningProgram(args, dir).Wait();
 }
 
 }  // namespace korvu::test
