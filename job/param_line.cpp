@@ -27,7 +27,7 @@ bool Always(const LineInputs&) {
 
 // The encoder's options in the order of the command line.
 constexpr OptionRow kOptions[] = {
-    {"-sf", [](const LineInputs& in) { return !EqualsIgnoringCase(in.stats, kDefaultStats); },
+    {"-sf", [](const LineInputs& in) { return !EqualsIgnoringCaseLower(in.stats, kDefaultStats); },
      [](const LineInputs& in, std::string& out) {
        // POSIX names are case-sensitive: only a Windows name may go in lower case.
        if (in.job.Rules().Style() == PathStyle::kWindows)

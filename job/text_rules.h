@@ -34,6 +34,13 @@ inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a[i] != b[i] && LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
   return true;
 }
+// The same against a text that holds no A to Z: one side folded, for the parameter line's hot path.
+inline bool EqualsIgnoringCaseLower(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (LowerAsciiChar(text[i]) != lower[i]) return false;
+  return true;
+}
 
 // Dequote, trim, requote: the one normalisation of paths and free texts that enter a command line
 // or come out of a settings file.
