@@ -3,6 +3,13 @@
 #include <limits>
 
 namespace korvu::job {
+namespace {
+
+bool IsControl(char c) {
+  return static_cast<unsigned char>(c) < 32;
+}
+
+}  // namespace
 
 std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t min,
                                          std::int64_t max) {
@@ -36,12 +43,17 @@ std::int64_t NumberAsInteger(std::string_view text) {
   return ParseDecimal(text, Limits::min(), Limits::max()).value_or(0);
 }
 
+bool AcceptsNumberKey(char c, std::string_view text, std::size_t caret, bool has_selection) {
+  if (IsControl(c) || (c >= '0' && c <= '9')) return true;
+  if (c != '+' && c != '-') return false;
+  return caret == 0 && (has_selection || text.find(c) == std::string_view::npos);
+}
+
 std::string ValidatedNumberText(std::string_view text) {
   std::string kept;
-  for (char c : text) {
-    const bool sign = c == '+' || c == '-';
-    if (static_cast<unsigned char>(c) < 32 || (c >= '0' && c <= '9') || (sign && kept.empty()))
-      kept += c;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!IsControl(c) && AcceptsNumberKey(c, text.substr(0, i), i, false)) kept += c;
   }
   const std::int64_t value = NumberAsInteger(kept);
   return std::to_string(value < 0 ? 0 : value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,10 +19,17 @@ std::int32_t NumberValue(std::string_view text);
 // The 64-bit reading, the same with the 64-bit range.
 std::int64_t NumberAsInteger(std::string_view text);
 
-// The text a number field shows after validation: only what could have been typed is kept (digits,
-// control characters, a sign at the first position), a negative number becomes "0", and the rest
-// is the decimal form of the 64-bit reading: no plus sign, no leading zeros, "0" for anything that
-// is no 64-bit number.
+// Whether a number field takes the key `c` typed into `text` with the caret at `caret`: a control
+// character (an editing key such as Backspace), a digit, or a sign typed at the first position
+// while `text` holds no such sign or some text is selected. Anything else is dropped silently.
+bool AcceptsNumberKey(char c, std::string_view text, std::size_t caret, bool has_selection);
+
+// The text a number field shows after validation. First the filter: each character is kept when
+// AcceptsNumberKey takes it typed at its own position after the characters before it (so a sign
+// survives only as the first character; "x-5" keeps "5"); control characters are editing keys,
+// never part of a number, and go. Then a negative number becomes "0", and the rest is the decimal
+// form of the 64-bit reading: no plus sign, no leading zeros, "0" for anything that is no 64-bit
+// number.
 std::string ValidatedNumberText(std::string_view text);
 
 }  // namespace korvu::job

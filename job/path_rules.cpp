@@ -62,12 +62,22 @@ void FirstWordInto(std::string_view text, std::size_t limit, std::string& word) 
   if (word.size() > limit) word.clear();
 }
 
-std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {
+std::size_t NamePartStart(std::string_view name, PathStyle style) {
   const std::string_view separators = style == PathStyle::kWindows ? "\\:" : "/";
-  const std::size_t dot = name.rfind('.');
   const std::size_t separator = name.find_last_of(separators);
-  const bool has_extension =
-      dot != std::string_view::npos && (separator == std::string_view::npos || dot > separator);
+  return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
+std::string QuotedWhenBlank(std::string_view name) {
+  if (name.find(' ') == std::string_view::npos || name.front() == '"') return std::string(name);
+  std::string quoted;
+  quoted.reserve(name.size() + 2);
+  return quoted.append(1, '"').append(name).append(1, '"');
+}
+
+std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {
+  const std::size_t dot = name.rfind('.');
+  const bool has_extension = dot != std::string_view::npos && dot >= NamePartStart(name, style);
   std::string result(has_extension ? name.substr(0, dot) : name);
   result += extension;
   return result;
@@ -133,12 +143,7 @@ bool PathRules::IsValidFileName(std::string_view name) const {
 std::string PathRules::PathText(std::string_view name) const {
   if (name.empty()) return {};
   if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, {name}));
-  if (name.find(' ') != std::string_view::npos && name.front() != '"') {
-    std::string quoted;
-    quoted.reserve(name.size() + 2);
-    return quoted.append(1, '"').append(name).append(1, '"');
-  }
-  return std::string(name);
+  return QuotedWhenBlank(name);
 }
 
 }  // namespace korvu::job

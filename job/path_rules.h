@@ -23,6 +23,14 @@ std::string FirstWord(std::string_view text, std::size_t limit);
 // The same into `word`, reusing its buffer.
 void FirstWordInto(std::string_view text, std::size_t limit, std::string& word);
 
+// Where the name part of `name` begins: after its last folder separator ("/" in the POSIX style,
+// "\" or ":" in the Windows style), 0 when it has none. What comes before is its folder part.
+std::size_t NamePartStart(std::string_view name, PathStyle style);
+
+// `name` wrapped in '"' when it holds a blank and does not begin with '"'; else `name` itself. The
+// text a file dialog's choice gives a path, without any validity check.
+std::string QuotedWhenBlank(std::string_view name);
+
 // The name with its extension (from the last "." after the last folder separator) replaced by
 // `extension`; a name without one gets `extension` appended.
 std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style);

@@ -50,6 +50,11 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+std::string_view CutAtLineBreak(std::string_view text) {
+  const std::size_t feed = text.find('\n');
+  return text.substr(0, feed != std::string_view::npos ? feed : text.find('\r'));
+}
+
 std::string LowerAscii(std::string_view text) {
   std::string lower(text);
   for (char& c : lower)

@@ -14,6 +14,10 @@ inline bool IsBlankOrControl(char c) {
 // `text` without leading and trailing characters of codes 0 to 32.
 std::string_view Trim(std::string_view text);
 
+// `text` cut just before its first line feed, or, when it has none, before its first carriage
+// return: a one-line field keeps only what stands before a pasted line break.
+std::string_view CutAtLineBreak(std::string_view text);
+
 // `text` with the letters A to Z turned into a to z; every other byte stays.
 std::string LowerAscii(std::string_view text);
 

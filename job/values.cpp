@@ -54,6 +54,12 @@ void ListIndex::SetIndex(std::int64_t index) {
   Notify();
 }
 
+void ListIndex::Choose(std::int64_t index) {
+  const int before = index_;
+  SetIndex(index);
+  if (index_ == before) Notify();
+}
+
 void CheckBox::SetState(CheckState state) {
   if (state == state_) return;
   state_ = state;

@@ -79,6 +79,9 @@ class ListIndex : public Observable {
   int Index() const { return index_; }
   const std::vector<std::string>& Entries() const { return entries_; }
   void SetIndex(std::int64_t index);  // a number outside the entries selects none
+  // A user's choice from the open list: tells the listeners even when the entry was already
+  // selected, so that everything built from the list is built again.
+  void Choose(std::int64_t index);
 
  private:
   std::vector<std::string> entries_;

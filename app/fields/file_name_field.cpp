@@ -1,0 +1,158 @@
+#include "app/fields/file_name_field.h"
+
+#include <QCompleter>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPointer>
+#include <QStyle>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/fields/dialog_filter.h"
+#include "app/guard.h"
+#include "job/browse_rule.h"
+#include "job/text_rules.h"
+
+namespace korvu::app {
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// The first dropped file, when the drop brings files.
+QString FirstDroppedFile(const QMimeData* data) {
+  if (!data->hasUrls() || data->urls().isEmpty()) return {};
+  const QUrl& first = data->urls().front();
+  return first.isLocalFile() ? first.toLocalFile() : QString();
+}
+
+QCompleter* PathCompleter(QObject* parent) {
+  auto* completer = new QCompleter(parent);
+  auto* model = new QFileSystemModel(completer);
+  model->setRootPath(QString());
+  completer->setModel(model);
+  return completer;
+}
+
+}  // namespace
+
+FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules, QWidget* parent)
+    : QLineEdit(parent), value_(value), rules_(rules), browse_(new QToolButton(this)) {
+  browse_->setFocusPolicy(Qt::NoFocus);
+  browse_->setCursor(Qt::ArrowCursor);
+  browse_->setIconSize(QSize(16, 16));
+  setTextMargins(0, 0, kButtonWidth, 0);
+  setCompleter(PathCompleter(this));
+  setText(FromUtf8(value_.Text()));
+  connect(browse_, &QToolButton::clicked, this, [this] { Browse(); });
+  connect(this, &QLineEdit::textChanged, this, &FileNameField::TakeText);
+  // The value outlives the window; a field that is gone hears nothing.
+  value_.OnChange([field = QPointer(this)] {
+    if (field) field->ShowValue();
+  });
+}
+
+void FileNameField::SetPicture(const QIcon& icon) {
+  browse_->setIcon(icon);
+}
+
+std::string FileNameField::FileName() const {
+  return rules_.FileName(value_.Text());
+}
+
+void FileNameField::SetFileName(std::string_view name) {
+  value_.SetText(rules_.PathText(name));
+}
+
+void FileNameField::ShowValue() {
+  const QString shown = FromUtf8(value_.Text());
+  if (text() != shown) setText(shown);
+}
+
+void FileNameField::TakeText(const QString& text) {
+  const std::string typed = text.toStdString();
+  const std::string_view kept = job::CutAtLineBreak(typed);
+  if (kept.size() != typed.size()) {
+    setText(FromUtf8(std::string(kept)));  // comes back here with the cut text
+    return;
+  }
+  if (typed == value_.Text()) return;
+  Guarded([&] { value_.SetText(typed); });
+}
+
+void FileNameField::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier) {
+    Browse();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void FileNameField::resizeEvent(QResizeEvent* event) {
+  QLineEdit::resizeEvent(event);
+  const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+  browse_->setGeometry(width() - frame - kButtonWidth, frame, kButtonWidth, height() - 2 * frame);
+}
+
+void FileNameField::dragEnterEvent(QDragEnterEvent* event) {
+  if (FirstDroppedFile(event->mimeData()).isEmpty()) return QLineEdit::dragEnterEvent(event);
+  event->acceptProposedAction();
+}
+
+void FileNameField::dragMoveEvent(QDragMoveEvent* event) {
+  if (FirstDroppedFile(event->mimeData()).isEmpty()) return QLineEdit::dragMoveEvent(event);
+  event->acceptProposedAction();
+}
+
+void FileNameField::dropEvent(QDropEvent* event) {
+  const QString file = FirstDroppedFile(event->mimeData());
+  if (file.isEmpty()) return QLineEdit::dropEvent(event);
+  event->acceptProposedAction();
+  Guarded([&] { SetFileName(file.toStdString()); });
+}
+
+void FileNameField::Browse() {
+  QFileDialog& dialog = Dialog();
+  PrepareDialog(dialog);
+  const bool chosen = dialog.exec() == QDialog::Accepted;
+  if (focusPolicy() != Qt::NoFocus && isEnabled()) setFocus(Qt::OtherFocusReason);
+  if (chosen && !dialog.selectedFiles().isEmpty()) TakeChoice(dialog.selectedFiles().front());
+}
+
+QFileDialog& FileNameField::Dialog() {
+  if (dialog_ == nullptr) {
+    dialog_ = new QFileDialog(this, QStringLiteral("Browse"));
+    // Qt's own dialog on every platform: a native one may demand that an opened file exist.
+    dialog_->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog_->setFileMode(QFileDialog::AnyFile);
+  }
+  return *dialog_;
+}
+
+void FileNameField::PrepareDialog(QFileDialog& dialog) {
+  if (const auto start = job::BrowseStartOf(value_.Text(), rules_)) {
+    if (!start->folder.empty()) folder_ = FromUtf8(start->folder);
+    name_ = FromUtf8(start->name);
+  }
+  dialog.setAcceptMode(kind_ == DialogKind::kSave ? QFileDialog::AcceptSave
+                                                  : QFileDialog::AcceptOpen);
+  dialog.setNameFilters(DialogNameFilters(filter_));
+  dialog.setDefaultSuffix(default_ext_);
+  if (!folder_.isEmpty()) dialog.setDirectory(folder_);
+  dialog.selectFile(name_);
+}
+
+void FileNameField::TakeChoice(const QString& file) {
+  const QFileInfo chosen(file);
+  folder_ = chosen.absolutePath();
+  name_ = chosen.fileName();
+  Guarded([&] { value_.SetText(job::QuotedWhenBlank(file.toStdString())); });
+}
+
+}  // namespace korvu::app

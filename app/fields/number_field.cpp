@@ -1,0 +1,99 @@
+#include "app/fields/number_field.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <memory>
+
+#include "app/guard.h"
+#include "job/number_text.h"
+
+namespace korvu::app {
+
+NumberField::NumberField(job::NumberText& value, QWidget* parent)
+    : QLineEdit(parent), value_(value) {
+  setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  setText(QString::fromStdString(value_.Text()));
+  connect(this, &QLineEdit::textChanged, this, &NumberField::TakeText);
+  value_.OnChange([field = QPointer(this)] {
+    if (field) field->ShowValue();
+  });
+  Validate();
+}
+
+bool NumberField::Accepts(const QString& typed) const {
+  const std::string text = this->text().toStdString();
+  for (const QChar c : typed) {
+    if (c.unicode() > 0x7F) return false;
+    if (!job::AcceptsNumberKey(static_cast<char>(c.unicode()), text,
+                               static_cast<std::size_t>(cursorPosition()), hasSelectedText()))
+      return false;
+  }
+  return true;
+}
+
+void NumberField::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) return Revert();
+  if (!Accepts(event->text())) return;  // dropped without a sound
+  QLineEdit::keyPressEvent(event);
+  if (event->matches(QKeySequence::Paste)) Validate();
+}
+
+void NumberField::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  // A menu opening or another window taking over is no leaving of the field.
+  if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    Validate();
+}
+
+void NumberField::mouseReleaseEvent(QMouseEvent* event) {
+  QLineEdit::mouseReleaseEvent(event);
+  if (event->button() == Qt::MiddleButton) Validate();  // pasted the selection
+}
+
+void NumberField::contextMenuEvent(QContextMenuEvent* event) {
+  const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+  if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste")))
+    connect(paste, &QAction::triggered, this, &NumberField::Validate);  // after Qt's own paste
+  menu->exec(event->globalPos());
+}
+
+void NumberField::dropEvent(QDropEvent* event) {
+  QLineEdit::dropEvent(event);
+  Validate();
+}
+
+void NumberField::ShowValue() {
+  const QString shown = QString::fromStdString(value_.Text());
+  if (text() != shown) setText(shown);
+  // Whatever the program writes counts as validated; only typing does not.
+  if (!typing_) last_validated_ = value_.Text();
+}
+
+void NumberField::TakeText(const QString& text) {
+  const std::string typed = text.toStdString();
+  if (typed == value_.Text()) return;
+  typing_ = true;
+  Guarded([&] { value_.SetText(typed); });
+  typing_ = false;
+}
+
+void NumberField::Validate() {
+  Guarded([this] { value_.Validate(); });
+  last_validated_ = value_.Text();
+}
+
+void NumberField::Revert() {
+  Guarded([this] {
+    value_.SetText(last_validated_);
+    value_.Validate();
+  });
+  last_validated_ = value_.Text();
+  selectAll();
+}
+
+}  // namespace korvu::app

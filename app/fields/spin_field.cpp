@@ -1,0 +1,97 @@
+#include "app/fields/spin_field.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QStyle>
+#include <QWheelEvent>
+
+#include "app/fields/arrow_strip.h"
+#include "app/guard.h"
+#include "job/spin_text.h"
+
+namespace korvu::app {
+namespace {
+
+constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+
+bool Accepts(const QString& typed) {
+  for (const QChar c : typed)
+    if (c.unicode() > 0x7F || !job::AcceptsSpinKey(static_cast<char>(c.unicode()))) return false;
+  return true;
+}
+
+}  // namespace
+
+SpinField::SpinField(job::BoundedInt& value, QWidget* parent)
+    : QLineEdit(parent), value_(value), arrows_(new ArrowStrip(this)) {
+  setTextMargins(0, 0, arrows_->StripWidth(), 0);
+  setText(QString::fromStdString(value_.Text()));
+  connect(this, &QLineEdit::textChanged, this, &SpinField::TakeText);
+  connect(arrows_, &ArrowStrip::Pressed, this, [this] { setFocus(Qt::MouseFocusReason); });
+  connect(arrows_, &ArrowStrip::Stepped, this, &SpinField::Step);
+  value_.OnChange([field = QPointer(this)] {
+    if (field) field->Show(field->cursorPosition());
+  });
+}
+
+void SpinField::Show(int caret) {
+  const job::SpinText shown = job::ShownSpinText(value_, static_cast<std::size_t>(caret));
+  const QString text = QString::fromStdString(shown.text);
+  if (this->text() == text) return;
+  setText(text);
+  setCursorPosition(static_cast<int>(shown.caret));
+}
+
+void SpinField::TakeText(const QString& text) {
+  if (text.toStdString() == value_.Text()) return;  // shown by Show
+  const int caret = cursorPosition();
+  Guarded([&] { value_.SetValue(job::SpinReading(text.toStdString(), value_.Min())); });
+  Show(caret);
+}
+
+void SpinField::Step(int by) {
+  Guarded([&] { value_.SetValue(static_cast<std::int64_t>(value_.Value()) + by); });
+}
+
+void SpinField::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Up:
+      return Step(1);
+    case Qt::Key_Down:
+      return Step(-1);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      return event->ignore();  // for the window
+    default:
+      break;
+  }
+  if (!Accepts(event->text())) {
+    QApplication::beep();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void SpinField::wheelEvent(QWheelEvent* event) {
+  wheel_ += event->angleDelta().y();
+  const int notches = wheel_ / kNotch;
+  wheel_ -= notches * kNotch;
+  if (notches != 0) Step(notches);
+  event->accept();
+}
+
+void SpinField::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  Show(cursorPosition());
+}
+
+void SpinField::resizeEvent(QResizeEvent* event) {
+  QLineEdit::resizeEvent(event);
+  const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+  const int width = arrows_->StripWidth();
+  arrows_->setGeometry(this->width() - frame - width, frame, width, height() - 2 * frame);
+}
+
+}  // namespace korvu::app

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace korvu::app {
+
+// Runs `handler`; a job::Error (or any other exception) that leaves it goes to the error report and
+// the event loop goes on: an exception must never leave a Qt slot.
+void Guarded(const std::function<void()>& handler);
+
+// The application's one error report; the program sets it once (a modal message box); until then
+// errors are written to stderr. Tests may set their own.
+using ErrorReport = std::function<void(const std::string& message)>;
+void SetErrorReport(ErrorReport report);
+
+}  // namespace korvu::app
