@@ -1,0 +1,25 @@
+#include "app/pictures/picture_icon.h"
+
+#include <QFile>
+
+namespace korvu::app {
+namespace {
+
+const QString kFolder = QStringLiteral(":/pictures/");
+
+void AddIfThere(QIcon& icon, const QString& file, QIcon::Mode mode) {
+  if (QFile::exists(kFolder + file)) icon.addFile(kFolder + file, QSize(), mode);
+}
+
+}  // namespace
+
+QIcon PictureIcon(const QString& name) {
+  QIcon icon;
+  AddIfThere(icon, name + QStringLiteral(".png"), QIcon::Normal);
+  AddIfThere(icon, name + QStringLiteral("-gray.png"), QIcon::Disabled);
+  for (const char* size : {"-32", "-48", "-256"})
+    AddIfThere(icon, name + QLatin1String(size) + QStringLiteral(".png"), QIcon::Normal);
+  return icon;
+}
+
+}  // namespace korvu::app
