@@ -2,6 +2,13 @@
 
 #include <QFile>
 
+// Registers the pictures resource. Called by name, so that the linker keeps the resource even when
+// it sits in a static library that nothing else refers to. Q_INIT_RESOURCE must be called outside
+// any namespace.
+static void RegisterPictures() {
+  Q_INIT_RESOURCE(pictures);
+}
+
 namespace korvu::app {
 namespace {
 
@@ -14,6 +21,7 @@ void AddIfThere(QIcon& icon, const QString& file, QIcon::Mode mode) {
 }  // namespace
 
 QIcon PictureIcon(const QString& name) {
+  [[maybe_unused]] static const bool registered = (RegisterPictures(), true);
   QIcon icon;
   AddIfThere(icon, name + QStringLiteral(".png"), QIcon::Normal);
   AddIfThere(icon, name + QStringLiteral("-gray.png"), QIcon::Disabled);
