@@ -12,7 +12,7 @@
 
 // The pictures as the window gets them: from a static library (as korvu_app holds them), each a
 // 16x16 picture in the sixteen classic colours on a transparent background, with its grayed twin
-// shown while disabled.
+// shown while disabled and a doubled copy for screens of twice the density.
 
 namespace korvu::app {
 namespace {
@@ -47,19 +47,25 @@ const std::set<QRgb> kSixteenColours = {
     0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
     0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
 
-void ExpectClassicPicture(const QString& file) {
-  const QImage image(file);
-  ASSERT_FALSE(image.isNull()) << file.toStdString();
-  EXPECT_EQ(image.size(), QSize(16, 16)) << file.toStdString();
-  EXPECT_TRUE(HasTransparentPixel(image)) << file.toStdString();
+// The picture `name`, and its copy for screens of twice the density: the same pixels doubled.
+void ExpectClassicPicture(const QString& name) {
+  const QImage image(":/pictures/" + name + ".png");
+  ASSERT_FALSE(image.isNull()) << name.toStdString();
+  EXPECT_EQ(image.size(), QSize(16, 16)) << name.toStdString();
+  EXPECT_TRUE(HasTransparentPixel(image)) << name.toStdString();
   for (QRgb colour : OpaqueColours(image))
-    EXPECT_TRUE(kSixteenColours.contains(colour)) << file.toStdString() << std::hex << colour;
+    EXPECT_TRUE(kSixteenColours.contains(colour)) << name.toStdString() << std::hex << colour;
+  const QImage doubled(":/pictures/" + name + "@2x.png");
+  EXPECT_EQ(doubled.convertToFormat(QImage::Format_ARGB32),
+            image.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                .convertToFormat(QImage::Format_ARGB32))
+      << name.toStdString();
 }
 
 TEST_P(PictureTest, IsAClassicSixteenColourPicture) {
   const QString name = QString::fromLatin1(GetParam().name);
-  ExpectClassicPicture(":/pictures/" + name + ".png");
-  if (GetParam().has_twin) ExpectClassicPicture(":/pictures/" + name + "-gray.png");
+  ExpectClassicPicture(name);
+  if (GetParam().has_twin) ExpectClassicPicture(name + "-gray");
 }
 
 TEST_P(PictureTest, ShowsItsTwinWhileDisabled) {
