@@ -4,7 +4,8 @@
 The seven button pictures are 16x16 pixel maps over the sixteen classic VGA colours with a
 transparent background, written as indexed PNGs; every one but the wand gets a grayed twin
 (<name>-gray.png) in the classic disabled look: the dark parts of the shape in gray with a white
-shadow one pixel down and to the right, the light parts left out. The window icon is drawn from
+shadow one pixel down and to the right, the light parts left out. Each also comes doubled
+(<name>@2x.png) for screens of twice the density. The window icon is drawn from
 simple shapes with anti-aliasing at 32, 48 and 256 pixels.
 
 Only the Python standard library is used, and the output is the same byte for byte on every run.
@@ -54,12 +55,13 @@ def _png(width, height, colour_type, rows, extra_chunks=b""):
             + _chunk(b"IDAT", zlib.compress(raw, 9)) + _chunk(b"IEND", b""))
 
 
-def indexed_png(pixels):
-    """pixels: SIZE strings of SIZE palette letters."""
+def indexed_png(pixels, scale=1):
+    """pixels: SIZE strings of SIZE palette letters, each drawn as scale x scale pixels."""
     plte = b"\x00\x00\x00" + b"".join(bytes(PALETTE[c]) for c in LETTERS[1:])
     chunks = _chunk(b"PLTE", plte) + _chunk(b"tRNS", b"\x00")  # only entry 0 is transparent
-    rows = [[LETTERS.index(c) for c in row] for row in pixels]
-    return _png(SIZE, SIZE, 3, rows, chunks)
+    rows = [[LETTERS.index(c) for c in row for _ in range(scale)]
+            for row in pixels for _ in range(scale)]
+    return _png(SIZE * scale, SIZE * scale, 3, rows, chunks)
 
 
 def rgba_png(size, pixels):
@@ -367,10 +369,14 @@ def main():
     folder_out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     files = {}
     for name, draw in PICTURES.items():
-        picture = draw()
-        files[name + ".png"] = indexed_png(picture.rows())
+        pictures = {name: draw()}
         if name not in WITHOUT_TWIN:
-            files[name + "-gray.png"] = indexed_png(grayed(picture).rows())
+            pictures[name + "-gray"] = grayed(pictures[name])
+        for file, picture in pictures.items():
+            files[file + ".png"] = indexed_png(picture.rows())
+            # Qt takes the @2x file on a screen of twice the density: the same pixels, doubled, stay
+            # as crisp as on a classic screen instead of being smoothed.
+            files[file + "@2x.png"] = indexed_png(picture.rows(), 2)
     for size in (32, 48, 256):
         files["korvu-%d.png" % size] = draw_icon(size, 4 if size < 256 else 3)
     files["korvu.png"] = files["korvu-256.png"]
