@@ -51,8 +51,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 std::string_view CutAtLineBreak(std::string_view text) {
-  const std::size_t feed = text.find('\n');
-  return text.substr(0, feed != std::string_view::npos ? feed : text.find('\r'));
+  return text.substr(0, text.find_first_of("\r\n"));
 }
 
 std::string LowerAscii(std::string_view text) {

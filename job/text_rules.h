@@ -15,7 +15,9 @@ inline bool IsBlankOrControl(char c) {
 std::string_view Trim(std::string_view text);
 
 // `text` cut just before its first line feed, or, when it has none, before its first carriage
-// return: a one-line field keeps only what stands before a pasted line break.
+// return: a one-line field keeps only what stands before a pasted line break. The cut text is a
+// change of its own and is cut again, so a carriage return before the line feed (CR LF) goes too:
+// the text ends before its first line break of either kind.
 std::string_view CutAtLineBreak(std::string_view text);
 
 // `text` with the letters A to Z turned into a to z; every other byte stays.

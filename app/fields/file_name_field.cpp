@@ -1,11 +1,10 @@
 #include "app/fields/file_name_field.h"
 
-#include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFileSystemModel>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
@@ -14,6 +13,7 @@
 #include <QUrl>
 
 #include "app/fields/dialog_filter.h"
+#include "app/fields/path_completer.h"
 #include "app/guard.h"
 #include "job/browse_rule.h"
 #include "job/text_rules.h"
@@ -32,14 +32,6 @@ QString FirstDroppedFile(const QMimeData* data) {
   return first.isLocalFile() ? first.toLocalFile() : QString();
 }
 
-QCompleter* PathCompleter(QObject* parent) {
-  auto* completer = new QCompleter(parent);
-  auto* model = new QFileSystemModel(completer);
-  model->setRootPath(QString());
-  completer->setModel(model);
-  return completer;
-}
-
 }  // namespace
 
 FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules, QWidget* parent)
@@ -47,8 +39,8 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   browse_->setFocusPolicy(Qt::NoFocus);
   browse_->setCursor(Qt::ArrowCursor);
   browse_->setIconSize(QSize(16, 16));
+  browse_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));  // until the window's picture
   setTextMargins(0, 0, kButtonWidth, 0);
-  setCompleter(PathCompleter(this));
   setText(FromUtf8(value_.Text()));
   connect(browse_, &QToolButton::clicked, this, [this] { Browse(); });
   connect(this, &QLineEdit::textChanged, this, &FileNameField::TakeText);
@@ -87,11 +79,18 @@ void FileNameField::TakeText(const QString& text) {
 }
 
 void FileNameField::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (event->key() == Qt::Key_Down && modifiers == Qt::AltModifier) {
     Browse();
     return;
   }
   QLineEdit::keyPressEvent(event);
+}
+
+void FileNameField::focusInEvent(QFocusEvent* event) {
+  // The file-system model starts a thread of its own: only a field the user enters needs it.
+  if (completer() == nullptr) setCompleter(new PathCompleter(*this));
+  QLineEdit::focusInEvent(event);
 }
 
 void FileNameField::resizeEvent(QResizeEvent* event) {

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSignalBlocker>
 
+#include "app/fields/shortcut.h"
 #include "app/guard.h"
 #include "job/text_rules.h"
 
@@ -18,8 +19,7 @@ std::chrono::milliseconds SteadyNow() {
 
 bool IsPrintable(const QKeyEvent& event) {
   const QString& typed = event.text();
-  return !typed.isEmpty() && typed.front().isPrint() &&
-         (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+  return !typed.isEmpty() && typed.front().isPrint() && !IsShortcut(event);
 }
 
 // A position in `text` counted in UTF-8 bytes, as the list rules count.

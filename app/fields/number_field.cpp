@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/fields/shortcut.h"
 #include "app/guard.h"
 #include "job/number_text.h"
 
@@ -25,12 +26,15 @@ NumberField::NumberField(job::NumberText& value, QWidget* parent)
   Validate();
 }
 
-bool NumberField::Accepts(const QString& typed) const {
+bool NumberField::Accepts(const QKeyEvent& event) const {
+  if (IsShortcut(event)) return true;
   const std::string text = this->text().toStdString();
-  for (const QChar c : typed) {
+  // Over a selection the typed character lands where the selection begins.
+  const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+  for (const QChar c : event.text()) {
     if (c.unicode() > 0x7F) return false;
     if (!job::AcceptsNumberKey(static_cast<char>(c.unicode()), text,
-                               static_cast<std::size_t>(cursorPosition()), hasSelectedText()))
+                               static_cast<std::size_t>(caret), hasSelectedText()))
       return false;
   }
   return true;
@@ -38,7 +42,7 @@ bool NumberField::Accepts(const QString& typed) const {
 
 void NumberField::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) return Revert();
-  if (!Accepts(event->text())) return;  // dropped without a sound
+  if (!Accepts(*event)) return;  // dropped without a sound
   QLineEdit::keyPressEvent(event);
   if (event->matches(QKeySequence::Paste)) Validate();
 }
@@ -70,8 +74,10 @@ void NumberField::dropEvent(QDropEvent* event) {
 void NumberField::ShowValue() {
   const QString shown = QString::fromStdString(value_.Text());
   if (text() != shown) setText(shown);
-  // Whatever the program writes counts as validated; only typing does not.
-  if (!typing_) last_validated_ = value_.Text();
+  if (typing_) return;
+  // A text the program writes is validated at once, as a written value is.
+  if (value_.Text() != job::ValidatedNumberText(value_.Text())) return Validate();
+  last_validated_ = value_.Text();
 }
 
 void NumberField::TakeText(const QString& text) {

@@ -25,7 +25,7 @@ class NumberField : public QLineEdit {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  bool Accepts(const QString& typed) const;
+  bool Accepts(const QKeyEvent& event) const;
   void ShowValue();
   void TakeText(const QString& text);
   void Validate();

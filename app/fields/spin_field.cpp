@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "app/fields/arrow_strip.h"
+#include "app/fields/shortcut.h"
 #include "app/guard.h"
 #include "job/spin_text.h"
 
@@ -15,8 +16,9 @@ namespace {
 
 constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
 
-bool Accepts(const QString& typed) {
-  for (const QChar c : typed)
+bool Accepts(const QKeyEvent& event) {
+  if (IsShortcut(event)) return true;
+  for (const QChar c : event.text())
     if (c.unicode() > 0x7F || !job::AcceptsSpinKey(static_cast<char>(c.unicode()))) return false;
   return true;
 }
@@ -67,7 +69,7 @@ void SpinField::keyPressEvent(QKeyEvent* event) {
     default:
       break;
   }
-  if (!Accepts(event->text())) {
+  if (!Accepts(*event)) {
     QApplication::beep();
     return;
   }

@@ -41,7 +41,35 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadingCase{" 5", 0, 0, "5"}, ReadingCase{"1,000", 0, 0, "1000"},
                     ReadingCase{"1a2", 0, 0, "12"}, ReadingCase{"1-2", 0, 0, "12"},
                     ReadingCase{"--5", 0, 0, "0"}, ReadingCase{"+-5", 0, 0, "5"},
-                    ReadingCase{"0x10", 0, 0, "10"}));
+                    ReadingCase{"0x10", 0, 0, "10"},
+                    // A sign counts only where it stands in the text, not after what was dropped.
+                    ReadingCase{"x-5", 0, 0, "5"}, ReadingCase{" -\n1", 0, 0, "1"},
+                    ReadingCase{"1\t2", 0, 0, "12"}));
+
+struct KeyCase {
+  char key;
+  std::string text;
+  std::size_t caret;
+  bool selection;
+  bool accepted;
+};
+
+class NumberKeyTest : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(NumberKeyTest, TakesDigitsAndOneLeadingSign) {
+  const KeyCase& c = GetParam();
+  EXPECT_EQ(AcceptsNumberKey(c.key, c.text, c.caret, c.selection), c.accepted)
+      << c.key << " into " << c.text << " at " << c.caret;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NumberKeyTest,
+    testing::Values(KeyCase{'7', "12", 1, false, true}, KeyCase{'\b', "12", 2, false, true},
+                    KeyCase{'-', "", 0, false, true}, KeyCase{'-', "5", 0, false, true},
+                    KeyCase{'-', "5", 1, false, false}, KeyCase{'-', "-5", 0, false, false},
+                    KeyCase{'-', "-5", 0, true, true}, KeyCase{'+', "-5", 0, false, true},
+                    KeyCase{'+', "+5", 0, false, false}, KeyCase{'a', "", 0, false, false},
+                    KeyCase{' ', "1", 1, false, false}, KeyCase{'.', "1", 1, false, false}));
 
 TEST(NumberTextTest, KeepsTypedTextUntilValidated) {
   NumberText bitrate;
