@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times Korvu's start-up against a bare Qt window with the same controls (bench-bare-window): the
-# whole process from its start to the first painted frame, side by side in one hyperfine run, and
+# whole process from its start to the first painted frame, side by side in hyperfine runs, and
 # the peak memory of each (median over several runs, alternating), on an Xvfb display of its own.
 # Both programs end themselves right after their first paint when KORVU_QUIT_AFTER_FIRST_PAINT is
 # set. The goal is a ratio Korvu / bare window of at most 1.1 in both.
@@ -20,7 +20,7 @@ runs=${1:-40}
 memory_runs=$((runs / 5 < 5 ? 5 : runs / 5))
 
 targets=()
-[ -n "${KORVU_BIN:-}" ] || targets+=(Korvu)
+[ -n "${KORVU_BIN:-}" ] || targets+=(Korvu korvu-cmd korvu-enc)
 [ -n "${BARE_BIN:-}" ] || targets+=(bench-bare-window)
 if [ ${#targets[@]} -gt 0 ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF -DKORVU_TESTS=OFF \
@@ -28,6 +28,8 @@ if [ ${#targets[@]} -gt 0 ]; then
   cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 fi
 korvu=${KORVU_BIN:-$build/bin/Korvu}
+# Korvu as ./run leaves it: its start-up also loads the Korvu.ini beside it.
+[ -n "${KORVU_BIN:-}" ] || "$root/scripts/stage" "$build/bin" >/dev/null
 bare=${BARE_BIN:-$build/bin/bench-bare-window}
 
 work=$(mktemp -d)
