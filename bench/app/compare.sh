@@ -5,7 +5,7 @@
 # Both programs end themselves right after their first paint when KORVU_QUIT_AFTER_FIRST_PAINT is
 # set. The goal is a ratio Korvu / bare window of at most 1.1 in both.
 #
-# Usage: bench/app/compare.sh [runs]     (default 40; memory takes a fifth of them, at least 5)
+# Usage: bench/app/compare.sh [runs]     (default 60; memory takes a fifth of them, at least 5)
 # Environment: KORVU_BIN, BARE_BIN: the two programs (default: Korvu and bench-bare-window, built
 # here in a Release tree of their own, build/bench-app).
 set -euo pipefail
@@ -16,7 +16,7 @@ done
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-app
-runs=${1:-40}
+runs=${1:-60}
 memory_runs=$((runs / 5 < 5 ? 5 : runs / 5))
 
 targets=()
@@ -60,9 +60,12 @@ done
 rounds=4
 per_round=$(((runs + rounds - 1) / rounds))
 echo "Start-up to the first painted frame, on Xvfb $DISPLAY ($rounds rounds of $per_round runs each):"
+korvu_command=$(printf %q "$korvu")  # hyperfine splits a command into words as a shell does
+bare_command=$(printf %q "$bare")
 for round in $(seq "$rounds"); do
-  pair=(--command-name Korvu "$korvu" --command-name "bare window" "$bare")
-  [ $((round % 2)) = 1 ] || pair=(--command-name "bare window" "$bare" --command-name Korvu "$korvu")
+  pair=(--command-name Korvu "$korvu_command" --command-name "bare window" "$bare_command")
+  [ $((round % 2)) = 1 ] ||
+    pair=(--command-name "bare window" "$bare_command" --command-name Korvu "$korvu_command")
   hyperfine -N --style basic --warmup 3 --runs "$per_round" --export-json "$work/round$round.json" \
     "${pair[@]}"
 done
