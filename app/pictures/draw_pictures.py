@@ -112,7 +112,7 @@ class Canvas:
 # --- the seven pictures -------------------------------------------------------------------------
 
 def wand():
-    c = Canvas([
+    return Canvas([
         "............y...",
         "............y...",
         ".........y..y..y",
@@ -130,7 +130,6 @@ def wand():
         "...kkk..........",
         "...kk...........",
     ])
-    return c
 
 
 def chart():
@@ -261,7 +260,6 @@ def draw_wheel(c, mask, left, top):
     shape = {(x, y) for y, row in enumerate(mask) for x, ch in enumerate(row) if ch == "#"}
     for x, y in shape:
         rim = any((x + dx, y + dy) not in shape for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
-        lit = (x - 1, y) not in shape or (x, y - 1) not in shape or (x - 1, y - 1) not in shape
         c.set(left + x, top + y, "k" if rim else "s")
     for x, y in shape:
         if c.get(left + x, top + y) != "s":

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Times Korvu's start-up against a bare Qt window with the same controls (bench-bare-window): the
-# whole process from its start to the first painted frame, side by side in one hyperfine run, and
+# whole process from its start to the first painted frame, side by side in hyperfine runs, and
 # the peak memory of each (median over several runs, alternating), on an Xvfb display of its own.
 # Both programs end themselves right after their first paint when KORVU_QUIT_AFTER_FIRST_PAINT is
 # set. The goal is a ratio Korvu / bare window of at most 1.1 in both.
 #
-# Usage: bench/app/compare.sh [runs]     (default 40; memory takes a fifth of them, at least 5)
+# Usage: bench/app/compare.sh [runs]     (default 60; memory takes a fifth of them, at least 5)
 # Environment: KORVU_BIN, BARE_BIN: the two programs (default: Korvu and bench-bare-window, built
 # here in a Release tree of their own, build/bench-app).
 set -euo pipefail
@@ -16,11 +16,11 @@ done
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-app
-runs=${1:-40}
+runs=${1:-60}
 memory_runs=$((runs / 5 < 5 ? 5 : runs / 5))
 
 targets=()
-[ -n "${KORVU_BIN:-}" ] || targets+=(Korvu)
+[ -n "${KORVU_BIN:-}" ] || targets+=(Korvu korvu-cmd korvu-enc)
 [ -n "${BARE_BIN:-}" ] || targets+=(bench-bare-window)
 if [ ${#targets[@]} -gt 0 ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF -DKORVU_TESTS=OFF \
@@ -28,6 +28,8 @@ if [ ${#targets[@]} -gt 0 ]; then
   cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 fi
 korvu=${KORVU_BIN:-$build/bin/Korvu}
+# Korvu as ./run leaves it: its start-up also loads the Korvu.ini beside it.
+[ -n "${KORVU_BIN:-}" ] || "$root/scripts/stage" "$build/bin" >/dev/null
 bare=${BARE_BIN:-$build/bin/bench-bare-window}
 
 work=$(mktemp -d)
@@ -58,9 +60,12 @@ done
 rounds=4
 per_round=$(((runs + rounds - 1) / rounds))
 echo "Start-up to the first painted frame, on Xvfb $DISPLAY ($rounds rounds of $per_round runs each):"
+korvu_command=$(printf %q "$korvu")  # hyperfine splits a command into words as a shell does
+bare_command=$(printf %q "$bare")
 for round in $(seq "$rounds"); do
-  pair=(--command-name Korvu "$korvu" --command-name "bare window" "$bare")
-  [ $((round % 2)) = 1 ] || pair=(--command-name "bare window" "$bare" --command-name Korvu "$korvu")
+  pair=(--command-name Korvu "$korvu_command" --command-name "bare window" "$bare_command")
+  [ $((round % 2)) = 1 ] ||
+    pair=(--command-name "bare window" "$bare_command" --command-name Korvu "$korvu_command")
   hyperfine -N --style basic --warmup 3 --runs "$per_round" --export-json "$work/round$round.json" \
     "${pair[@]}"
 done
