@@ -8,7 +8,6 @@
 #include "app/error_box.h"
 #include "app/guard.h"
 #include "app/main_form.h"
-#include "app/main_form_layout.h"
 #include "job/job.h"
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
@@ -40,7 +39,8 @@ int main(int, char** argv) {
 
   int qt_argc = 1;  // Qt sees no arguments either
   QApplication application(qt_argc, argv);
-  QApplication::setApplicationDisplayName(QString::fromLatin1(app::layout::kTitle));
+  // The title goes into the window's caption and the error box's, not into the display name,
+  // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
   app::SetErrorReport(app::ShowErrorBox);
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());

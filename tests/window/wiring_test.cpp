@@ -124,7 +124,6 @@ TEST_F(EncodeTest, AScriptThatCannotBeWrittenRunsNothing) {
 }
 
 TEST(ErrorBoxTest, ShowsTheMessageWithItsFullStopUnderTheTitle) {
-  QApplication::setApplicationDisplayName("Korvu - making Pimbrosse!");
   QMessageBox* seen = nullptr;
   QString text;
   QTimer::singleShot(0, [&] {
