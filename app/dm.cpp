@@ -23,9 +23,17 @@ std::unique_ptr<QFileDialog> SettingsDialog(QWidget* parent, const char* title,
 }  // namespace
 
 TDM::TDM(int processor_count, QWidget* dialog_parent)
-    : processor_count_(processor_count),
-      open_(SettingsDialog(dialog_parent, "Load settings", QFileDialog::AcceptOpen)),
-      save_(SettingsDialog(dialog_parent, "Save settings", QFileDialog::AcceptSave)) {}
+    : processor_count_(processor_count), dialog_parent_(dialog_parent) {}
+
+QFileDialog& TDM::jvdOpen() {
+  if (!open_) open_ = SettingsDialog(dialog_parent_, "Load settings", QFileDialog::AcceptOpen);
+  return *open_;
+}
+
+QFileDialog& TDM::jvdSave() {
+  if (!save_) save_ = SettingsDialog(dialog_parent_, "Save settings", QFileDialog::AcceptSave);
+  return *save_;
+}
 
 std::optional<std::string> TDM::Choose(QFileDialog& dialog, QString& last_name) {
   dialog.selectFile(last_name.isEmpty() ? QString::fromLatin1(kOfferedFirst) : last_name);
