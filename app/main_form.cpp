@@ -201,20 +201,24 @@ void TMainForm::FormCreate() {
 // application; the window's activation event counts only the first time it takes the focus. Where
 // no window manager hands out the focus, the first paint stands in for it.
 bool TMainForm::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) RaiseActivation();
+  if (event->type() == QEvent::WindowActivate) ScheduleActivation();
   return QWidget::event(event);
 }
 
 void TMainForm::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
-  if (activated_ || activation_due_) return;
+  ScheduleActivation();
+}
+
+// Posted, so that the work runs outside the event that asked for it and, after a paint, once the
+// frame has reached the screen: the window is seen before any error box.
+void TMainForm::ScheduleActivation() {
+  if (activation_due_) return;
   activation_due_ = true;
-  // After this paint has reached the screen, so that the window is seen before any error box.
   QTimer::singleShot(0, this, [this] { RaiseActivation(); });
 }
 
 void TMainForm::RaiseActivation() {
-  if (activated_) return;
   activated_ = true;
   Guarded([this] { FormActivate(); });
 }

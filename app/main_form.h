@@ -68,6 +68,7 @@ class TMainForm : public QWidget {
   void wire();
 
   void FormCreate();
+  void ScheduleActivation();
   void RaiseActivation();
   void FormActivate();
   void ShowParams();
@@ -101,7 +102,7 @@ class TMainForm : public QWidget {
 
   bool FFirstActivate = false;
   bool activated_ = false;
-  bool activation_due_ = false;  // the first paint has asked for it
+  bool activation_due_ = false;  // the first paint or activation has asked for it
   bool job_running_ = false;
   bool close_requested_ = false;  // during a job run, carried out after it
 };
