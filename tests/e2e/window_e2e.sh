@@ -3,7 +3,8 @@
 # manager: Korvu, korvu-cmd and korvu-enc staged in one folder with a Korvu.ini naming the encoder;
 # an input path typed, the preview read back through the clipboard, "Encode" pressed, the window
 # minimised while the console runs and restored after its final key, the stream checked with
-# ffprobe, and the window closed with exit status 0.
+# ffprobe; then a second run during which the window is closed, which ends the program (status 0)
+# only once the console has ended.
 # Usage: window_e2e.sh KORVU KORVU_CMD KORVU_ENC
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -46,29 +47,44 @@ expected="$work/bin/korvu-enc  -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
 expected+=" -i $work/clip.avi -o $work/clip.264"
 [ "$preview" = "$expected" ] || fail "preview: '$preview', expected '$expected'"
 
-xh_click 460 228              # Encode
-xh_wait_minimised 20 || fail "the window was not minimised while the job ran"
 # The console's title is the command line: the job script's path.
 console_id() { wmctrl -l | awk '/Korvu\.bat/ {print $1; exit}'; }
 console_shown() { [ -n "$(console_id)" ]; }
-xh_wait_for 30 console_shown || fail "no console window"
-xh_wait_for_file "$work/clip.264" 120 || fail "no output stream"
-sleep 1                       # the script rings the bell and reaches PAUSE
-xh_is_minimised && : || fail "the window came back before the console ended"
-console=$(console_id)
-wmctrl -i -a "$console"       # xterm takes no synthetic keys: the key must come with the focus
-console_focused() { [ "$(xdotool getwindowfocus)" = "$((console))" ]; }
-xh_wait_for 5 console_focused || fail "the console did not take the focus"
-xh_key Return                 # the key that PAUSE waits for
-xh_wait_restored 20 || fail "the window was not restored after the console ended"
+console_focused() { [ "$(xdotool getwindowfocus)" = "$(($(console_id)))" ]; }
 
-frames=$(ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=codec_name,nb_read_frames \
-  -of csv=p=0 "$work/clip.264")
+# Presses "Encode" and waits, with the window minimised, until the encoder has written the stream
+# and the script waits at its final PAUSE.
+encode_until_pause() {
+  rm -f "$work/clip.264"
+  xh_click 460 228              # Encode
+  xh_wait_minimised 20 || fail "the window was not minimised while the job ran"
+  xh_wait_for 30 console_shown || fail "no console window"
+  xh_wait_for_file "$work/clip.264" 120 || fail "no output stream"
+  sleep 1                       # the script rings the bell and reaches PAUSE
+  xh_is_minimised || fail "the window came back before the console ended"
+}
+end_console() {
+  wmctrl -i -a "$(console_id)"  # xterm takes no synthetic keys: the key must come with the focus
+  xh_wait_for 5 console_focused || fail "the console did not take the focus"
+  xh_key Return                 # the key that PAUSE waits for
+}
+
+encode_until_pause
+end_console
+xh_wait_restored 20 || fail "the window was not restored after the console ended"
+frames=$(ffprobe -v error -select_streams v:0 -count_frames \
+  -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/clip.264")
 [ "$frames" = "h264,25" ] || fail "ffprobe: '$frames', expected h264 with 25 frames"
 [ -f "$work/bin/Korvu.bat" ] || fail "no job script beside the program"
 
+# A close asked for while the job runs takes effect when it has ended.
+encode_until_pause
 xh_close_window
-xh_wait_pid_exit "$korvu" 10 || fail "Korvu did not end when its window was closed"
+sleep 1
+xh_alive "$korvu" || fail "Korvu ended while its job ran"
+xh_is_minimised || fail "the window went away while its job ran"
+end_console
+xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after the job that its close waited for"
 wait "$korvu" && status=0 || status=$?
 [ "$status" = 0 ] || fail "Korvu ended with status $status"
 echo "window_e2e: passed"
