@@ -1,6 +1,7 @@
 // What the window's controls do: the error on every keystroke, the settings dialogs, the encode run
 // and the error box itself.
 #include <gtest/gtest.h>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -31,6 +32,17 @@ TEST_F(WiringTest, AnInvalidCharacterInTheInputIsReportedOnEveryKeystroke) {
                            "Ungültiger Dateiname - a*b.264", "Ungültiger Dateiname - a*b.264"}));
   EXPECT_EQ(input->text(), "a*b c");
   EXPECT_EQ(Find<QLineEdit>("jveOutput")->text(), "a.264") << "the output keeps its text";
+}
+
+TEST_F(WiringTest, ThePyramidGraysTheBReferenceBoxAndBackToChecked) {
+  ShowAndActivate();
+  auto* bref = Find<QCheckBox>("jvcBRef");
+  ASSERT_EQ(bref->checkState(), Qt::Unchecked);
+  QTest::mouseClick(Find("jvcPyramide"), Qt::LeftButton);
+  EXPECT_EQ(bref->checkState(), Qt::PartiallyChecked);
+  EXPECT_TRUE(Find<QPlainTextEdit>("jvtParams")->toPlainText().contains(" -pyramid"));
+  QTest::mouseClick(Find("jvcPyramide"), Qt::LeftButton);
+  EXPECT_EQ(bref->checkState(), Qt::Checked);
 }
 
 TEST_F(WiringTest, CancelledDialogsChangeNothing) {
