@@ -5,11 +5,12 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/dm.h"
 #include "app/guard.h"
@@ -22,7 +23,7 @@
 namespace korvu::app {
 
 // The window on Qt's offscreen screen with a program "Korvu" in a folder of its own, a registry
-// of the test's, the errors kept instead of shown, and consoles that are only counted.
+// of the test's, the errors kept instead of shown, and a console that the test plays itself.
 class WindowTest : public testing::Test {
  protected:
   WindowTest() {
