@@ -75,6 +75,11 @@ TMainForm::TMainForm(job::Job& job, WindowPlatform platform, QWidget* parent)
   FormCreate();
 }
 
+// The job outlives the window: a rebuild after this must not reach it.
+TMainForm::~TMainForm() {
+  job_.OnParamsUpdated(nullptr);
+}
+
 void TMainForm::createFields() {
   job::JobSettings& s = job_.Settings();
   const job::PathRules& rules = s.rules();

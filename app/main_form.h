@@ -38,6 +38,7 @@ class TMainForm : public QWidget {
  public:
   // `job` outlives the window.
   TMainForm(job::Job& job, WindowPlatform platform, QWidget* parent = nullptr);
+  ~TMainForm() override;
 
   // The data module, created after the window; it must be there before the window is shown.
   void SetDataModule(TDM& dm) { dm_ = &dm; }
