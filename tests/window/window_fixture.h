@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -94,6 +96,12 @@ class WindowTest : public testing::Test {
   std::unique_ptr<TMainForm> form_;
   std::unique_ptr<TDM> dm_;
   std::vector<std::string> reported_;
+};
+
+class ActivationTestBase : public WindowTest {
+ protected:
+  QString Preview() const { return Find<QPlainTextEdit>("jvtParams")->toPlainText(); }
+  bool EncodeEnabled() const { return Find<QPushButton>("jvbEncode")->isEnabled(); }
 };
 
 }  // namespace korvu::app
