@@ -14,4 +14,10 @@ std::string FormatMessage(std::string_view pattern,
   return text.append(pattern);
 }
 
+std::string ErrorBoxText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
 }  // namespace korvu::job

@@ -17,6 +17,11 @@ class Error : public std::runtime_error {
 std::string FormatMessage(std::string_view pattern,
                           std::initializer_list<std::string_view> arguments);
 
+// The text of the error box for `message`: a full stop appended when the message is not empty and
+// its last character's code lies above that of '.', so "Fehler: x" gets one and "Ende." or
+// "für 'x'" does not.
+std::string ErrorBoxText(std::string_view message);
+
 inline constexpr std::string_view kInvalidFileName = "Ungültiger Dateiname - %s";
 
 }  // namespace korvu::job

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii_case.h"
+
 namespace korvu::job {
 
 // Characters with codes 0 to 32 (the blank and every control character) are "blank" for trimming
@@ -20,21 +22,15 @@ std::string_view Trim(std::string_view text);
 // the text ends before its first line break of either kind.
 std::string_view CutAtLineBreak(std::string_view text);
 
-// The letters A to Z turned into a to z; every other byte stays. Names in settings files, list
-// searches and the statistics file's default compare this way.
-inline char LowerAsciiChar(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+// Names compare without regard to the case of A to Z (see platform/ascii_case.h).
+using platform::EqualsIgnoringCase;
+using platform::LowerAsciiChar;
+
+// `text` with the letters A to Z turned into a to z; every other byte stays.
 std::string LowerAscii(std::string_view text);
 
-// Whether two texts are the same apart from the case of A to Z.
-inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i] && LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
-  return true;
-}
-// The same against a text that holds no A to Z: one side folded, for the parameter line's hot path.
+// EqualsIgnoringCase against a text that holds no A to Z: one side folded, for the parameter
+// line's hot path.
 inline bool EqualsIgnoringCaseLower(std::string_view text, std::string_view lower) {
   if (text.size() != lower.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i)

@@ -1,0 +1,23 @@
+#include "job/first_activation.h"
+
+#include "job/encoder_discovery.h"
+
+namespace korvu::job {
+
+FocusTarget FirstActivation(Job& job, const StartupPlatform& platform, const ErrorReport& report) {
+  JobSettings& settings = job.Settings();
+  const PathStyle style = settings.Rules().Style();
+  if (const auto encoder = DiscoverEncoder(platform.registry, style))
+    settings.Encoder.SetText(*encoder);
+  settings.Threads.SetMax(2 * platform.processor_count);
+  settings.Threads.SetValue(platform.processor_count);
+  // Without its own path the program has no default settings file (".ini" in the current folder
+  // would be a stranger's).
+  if (!platform.executable_path.empty())
+    LoadSettings(job, DefaultSettingsPath(platform.executable_path, style), report);
+  const bool encoder_exists = settings.Rules().NamesFile(settings.Encoder.Text());
+  job.SetFParamsLive(true);
+  return encoder_exists ? FocusTarget::kInput : FocusTarget::kEncoder;
+}
+
+}  // namespace korvu::job

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace korvu::platform {
+
+// One value of a key as a registry export file states it.
+struct RegistryFileValue {
+  std::string name;
+  RegistryKind kind = RegistryKind::kOther;
+  std::string data;  // the bytes a reader gets; text in UTF-8 with its closing NUL
+};
+
+// The values of the key `path` ("Software\...", under HKEY_CURRENT_USER) in `text`, a file in the
+// registry export format as regedit writes it:
+//   Windows Registry Editor Version 5.00
+//   [HKEY_CURRENT_USER\Software\Vendor\Product]
+//   "Text"="C:\\Program Files\\Vendor"        text, with \\ and \" escaped
+//   "Expandable"=hex(2):25,00,41,00,00,00      UTF-16LE bytes, continued after a trailing "\"
+//   "Number"=dword:0000000a                    "Binary"=hex:01,02       @= is the default value
+// The text is UTF-8 (a byte-order mark is skipped) or UTF-16LE with its byte-order mark; lines end
+// in CR LF or LF; ";" starts a comment line. A key stated twice collects the values of both, the
+// later statement of a value winning; "Name"=- removes a value, [-HKEY_...] a key.
+// Returns nothing when the key is not in the file, and for a file that is not in the format
+// anywhere (a wrong first line, a line that is neither header nor value, a bad escape or digit).
+std::optional<std::vector<RegistryFileValue>> FindRegistryKey(std::string_view text,
+                                                              std::string_view path);
+
+// The value `name` among `values`, letter case aside (as the registry matches names); null when
+// there is none.
+const RegistryFileValue* FindRegistryValue(const std::vector<RegistryFileValue>& values,
+                                           std::string_view name);
+
+}  // namespace korvu::platform

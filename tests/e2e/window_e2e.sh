@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The window program from outside, as a person uses it, on a virtual display with a window
+# manager: Korvu, korvu-cmd and korvu-enc staged in one folder with a Korvu.ini naming the encoder;
+# an input path typed, the preview read back through the clipboard, "Encode" pressed, the window
+# minimised while the console runs and restored after its final key, the stream checked with
+# ffprobe; then a second run during which the window is closed, which ends the program (status 0)
+# only once the console has ended.
+# Usage: window_e2e.sh KORVU KORVU_CMD KORVU_ENC
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xharness.sh"
+
+fail() {
+  echo "window_e2e: $*" >&2
+  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/window_e2e-failure.png}" root || true
+  exit 1
+}
+for tool in Xvfb openbox xdotool xclip wmctrl xterm ffmpeg ffprobe; do
+  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
+done
+
+xh_start --wm openbox
+work=$(mktemp -d)
+trap 'xh_cleanup; rm -rf "$work"' EXIT
+mkdir "$work/bin"
+cp "$1" "$2" "$3" "$work/bin/"
+"$here/../../scripts/stage" "$work/bin" >/dev/null
+ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$work/clip.avi"
+
+# No registry file: the encoder comes from Korvu.ini alone. Leak reports would only hide the
+# exit status that this test checks.
+xh_launch "$work" env XDG_CONFIG_HOME="$work/config" TERMINAL=xterm \
+  ASAN_OPTIONS=detect_leaks=0 "$work/bin/Korvu"
+korvu=$XH_APP_PID
+xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
+
+# The first activation builds the preview; the staged encoder exists, so it also puts the focus in
+# the input field, which reading the preview takes away again.
+preview_built() { xh_read_preview 264 288 >/dev/null; }
+xh_wait_for 30 preview_built || fail "no preview after the start"
+xh_click 380 34               # the input field
+xh_type "$work/clip.avi"
+xh_key Escape                 # closes the path suggestions, which would take the next click
+xh_replace_text 126 130 300   # the bitrate field
+preview=$(xh_read_preview 264 288) || fail "empty preview"
+expected="$work/bin/korvu-enc  -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
+expected+=" -i $work/clip.avi -o $work/clip.264"
+[ "$preview" = "$expected" ] || fail "preview: '$preview', expected '$expected'"
+
+# The console's title is the command line: the job script's path.
+console_id() { wmctrl -l | awk '/Korvu\.bat/ {print $1; exit}'; }
+console_shown() { [ -n "$(console_id)" ]; }
+console_focused() { [ "$(xdotool getwindowfocus)" = "$(($(console_id)))" ]; }
+
+# Presses "Encode" and waits, with the window minimised, until the encoder has written the stream
+# and the script waits at its final PAUSE.
+encode_until_pause() {
+  rm -f "$work/clip.264"
+  xh_click 460 228              # Encode
+  xh_wait_minimised 20 || fail "the window was not minimised while the job ran"
+  xh_wait_for 30 console_shown || fail "no console window"
+  xh_wait_for_file "$work/clip.264" 120 || fail "no output stream"
+  sleep 1                       # the script rings the bell and reaches PAUSE
+  xh_is_minimised || fail "the window came back before the console ended"
+}
+end_console() {
+  wmctrl -i -a "$(console_id)"  # xterm takes no synthetic keys: the key must come with the focus
+  xh_wait_for 5 console_focused || fail "the console did not take the focus"
+  xh_key Return                 # the key that PAUSE waits for
+}
+
+encode_until_pause
+end_console
+xh_wait_restored 20 || fail "the window was not restored after the console ended"
+frames=$(ffprobe -v error -select_streams v:0 -count_frames \
+  -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/clip.264")
+[ "$frames" = "h264,25" ] || fail "ffprobe: '$frames', expected h264 with 25 frames"
+[ -f "$work/bin/Korvu.bat" ] || fail "no job script beside the program"
+
+# A close asked for while the job runs takes effect when it has ended.
+encode_until_pause
+xh_close_window
+sleep 1
+xh_alive "$korvu" || fail "Korvu ended while its job ran"
+xh_is_minimised || fail "the window went away while its job ran"
+end_console
+xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after the job that its close waited for"
+wait "$korvu" && status=0 || status=$?
+[ "$status" = 0 ] || fail "Korvu ended with status $status"
+echo "window_e2e: passed"

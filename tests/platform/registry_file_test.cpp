@@ -1,0 +1,149 @@
+#include "platform/posix/registry_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/registry.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvu::platform {
+namespace {
+
+constexpr std::string_view kKey = R"(Software\DivXNetworks\DivX Codec H.264)";
+const std::string kHead =
+    "Windows Registry Editor Version 5.00\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\DivXNetworks\\DivX Codec H.264]\r\n";
+
+struct ValueCase {
+  std::string label;
+  std::string file;
+  RegistryKind kind;
+  std::string data;
+};
+
+class RegistryValueTest : public testing::TestWithParam<ValueCase> {};
+
+TEST_P(RegistryValueTest, ReadsInstallDir) {
+  const auto values = FindRegistryKey(GetParam().file, kKey);
+  ASSERT_TRUE(values.has_value());
+  const RegistryFileValue* value = FindRegistryValue(*values, "Install_Dir");
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->kind, GetParam().kind);
+  EXPECT_EQ(value->data, GetParam().data);
+}
+
+using std::string_literals::operator""s;
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, RegistryValueTest,
+    testing::Values(
+        ValueCase{"Text", kHead + R"("Install_Dir"="C:\\Program Files\\DivX")", RegistryKind::kText,
+                  "C:\\Program Files\\DivX\0"s},
+        ValueCase{"EscapedQuoteAndTrailingBackslash",
+                  kHead + R"("install_dir"="/opt/a \"b\"/\\")" + "\r\n", RegistryKind::kText,
+                  "/opt/a \"b\"/\\\0"s},
+        ValueCase{"EmptyText", kHead + R"("Install_Dir"="")", RegistryKind::kText, "\0"s},
+        ValueCase{"ExpandableTextWrappedOverLines",
+                  kHead + "\"Install_Dir\"=hex(2):25,00,50,00,46,00,25,00,\\\r\n"
+                          "  2f,00,e4,00,00,00\r\n",
+                  RegistryKind::kExpandText, "%PF%/\xC3\xA4\0"s},
+        ValueCase{"Number", kHead + "\"Install_Dir\"=dword:0000000a\n", RegistryKind::kNumber,
+                  "\x0a\0\0\0"s},
+        ValueCase{"Binary", kHead + "\"Install_Dir\"=hex:01,ff\n", RegistryKind::kBinary,
+                  "\x01\xff"},
+        ValueCase{"EmptyBinary", kHead + "\"Install_Dir\"=hex:\n", RegistryKind::kBinary, ""},
+        ValueCase{"MultiText", kHead + "\"Install_Dir\"=hex(7):41,00,00,00,00,00\n",
+                  RegistryKind::kOther, "\x41\0\0\0\0\0"s},
+        ValueCase{"LaterStatementWins",
+                  kHead + "\"Install_Dir\"=\"a\"\n[HKEY_CURRENT_USER\\Software\\Other]\n"
+                          "\"Install_Dir\"=\"x\"\n"
+                          "[hkey_current_user\\software\\divxnetworks\\divx codec h.264]\n"
+                          "\"Install_Dir\"=\"b\"\n",
+                  RegistryKind::kText, "b\0"s}),
+    [](const auto& info) { return info.param.label; });
+
+struct MissingCase {
+  std::string label;
+  std::string file;
+};
+
+class RegistryMissingKeyTest : public testing::TestWithParam<MissingCase> {};
+
+TEST_P(RegistryMissingKeyTest, HoldsNoKey) {
+  EXPECT_FALSE(FindRegistryKey(GetParam().file, kKey).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RegistryMissingKeyTest,
+    testing::Values(
+        MissingCase{"Empty", ""},
+        MissingCase{"WrongFirstLine", "REGEDIT4\n[HKEY_CURRENT_USER\\" + std::string(kKey) +
+                                          "]\n\"Install_Dir\"=\"a\"\n"},
+        MissingCase{"OtherKey",
+                    "Windows Registry Editor Version 5.00\n"
+                    "[HKEY_LOCAL_MACHINE\\Software\\DivXNetworks\\DivX Codec H.264]\n"
+                    "\"Install_Dir\"=\"a\"\n"},
+        MissingCase{"RemovedKey", kHead + "\"Install_Dir\"=\"a\"\n[-HKEY_CURRENT_USER\\" +
+                                      std::string(kKey) + "]\n"},
+        MissingCase{"UnclosedString", kHead + "\"Install_Dir\"=\"a\n"},
+        MissingCase{"UnknownEscape", kHead + R"("Install_Dir"="a\n")"},
+        MissingCase{"BadHexDigit", kHead + "\"Install_Dir\"=hex:0g\n"},
+        MissingCase{"DanglingComma", kHead + "\"Install_Dir\"=hex:01,\n"},
+        MissingCase{"OddUtf16", kHead + "\"Install_Dir\"=hex(2):41\n"},
+        MissingCase{"ContinuationAtEnd", kHead + "\"Install_Dir\"=hex:01,\\\n"},
+        MissingCase{"ValueBeforeHeader",
+                    "Windows Registry Editor Version 5.00\n\"Install_Dir\"=\"a\"\n"},
+        MissingCase{"GarbageLine", kHead + "Install_Dir=a\n"},
+        MissingCase{"UnclosedHeader", kHead + "[HKEY_CURRENT_USER\\x\n"}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(RegistryFileTest, ValueRemovalAndCommentsAndDefaultValue) {
+  const auto values = FindRegistryKey(
+      kHead + "; note\n@=\"default\"\n\"Install_Dir\"=\"a\"\n\"Install_Dir\"=-\n", kKey);
+  ASSERT_TRUE(values.has_value());
+  EXPECT_EQ(FindRegistryValue(*values, "Install_Dir"), nullptr);
+  ASSERT_NE(FindRegistryValue(*values, ""), nullptr);
+}
+
+TEST(RegistryFileTest, Utf16FileWithByteOrderMark) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : kHead + R"("Install_Dir"="C:\\D)") utf16 += {c, '\0'};
+  utf16 += "\xE4\0\"\0"s;  // U+00E4 and the closing quote
+  const auto values = FindRegistryKey(utf16, kKey);
+  ASSERT_TRUE(values.has_value());
+  ASSERT_NE(FindRegistryValue(*values, "Install_Dir"), nullptr);
+  EXPECT_EQ(FindRegistryValue(*values, "Install_Dir")->data, "C:\\D\xC3\xA4\0"s);
+}
+
+// The registry of the running program: the file under $XDG_CONFIG_HOME, read only.
+class UserRegistryTest : public testing::Test {
+ protected:
+  UserRegistryTest() { setenv("XDG_CONFIG_HOME", dir_.path().c_str(), 1); }
+  ~UserRegistryTest() override { unsetenv("XDG_CONFIG_HOME"); }
+
+  test::TempDir dir_;
+};
+
+TEST_F(UserRegistryTest, NoFileIsNoKey) {
+  EXPECT_EQ(UserRegistry().OpenKey(kKey, kKeyRead), nullptr);
+}
+
+TEST_F(UserRegistryTest, ReadsTheFileAndRefusesWriteAccess) {
+  dir_.Write("korvu/registry.reg", kHead + R"("Install_Dir"="/opt/divx")");
+  EXPECT_EQ(UserRegistry().OpenKey(kKey, 0x20006), nullptr);
+  const auto key = UserRegistry().OpenKey(kKey, kKeyQueryValue);
+  ASSERT_NE(key, nullptr);
+  const auto info = key->Query("INSTALL_DIR");
+  ASSERT_TRUE(info.has_value());
+  EXPECT_EQ(info->kind, RegistryKind::kText);
+  ASSERT_EQ(info->size, 10u);
+  std::string data;
+  EXPECT_FALSE(key->Read("Install_Dir", 9, data));
+  ASSERT_TRUE(key->Read("Install_Dir", info->size, data));
+  EXPECT_EQ(data, "/opt/divx\0"s);
+  EXPECT_FALSE(key->Query("Other").has_value());
+}
+
+}  // namespace
+}  // namespace korvu::platform
