@@ -2,7 +2,6 @@
 # file and its job script live beside the program, so the three programs get a folder of their own
 # that their user can write, and a link in bin/ leads there. The program finds its folder through
 # its own real path, not through the link.
-set(KORVU_APP_ID io.github.korvu.Korvu)
 set(KORVU_INSTALL_DIR lib/korvu)
 
 install(TARGETS Korvu korvu-cmd korvu-enc RUNTIME DESTINATION ${KORVU_INSTALL_DIR})

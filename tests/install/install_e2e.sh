@@ -60,6 +60,10 @@ xh_launch "$home" env HOME="$home" XDG_CONFIG_HOME="$home/.config" TERMINAL=xter
   ASAN_OPTIONS=detect_leaks=0 "${command[@]}"
 korvu=$XH_APP_PID
 xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu" || fail "no window"
+# The menu finds its running window by the window's class.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+class=$(xprop -id "$XH_WID" WM_CLASS)
+[[ $class == *\"$wm_class\" ]] || fail "the window's class is not $wm_class: $class"
 
 # The preview's encoder is the one of the install folder's Korvu.ini.
 preview_built() { xh_read_preview 264 288 >/dev/null; }
