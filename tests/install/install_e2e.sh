@@ -95,6 +95,6 @@ cmp "$folder/Korvu.ini" "$home/saved.ini" || fail "the second install changed Ko
 
 # The README's uninstall line: what stays is Korvu.ini (and the job script the window wrote).
 (cd "$build" && xargs -d '\n' rm -f <install_manifest.txt)
-left=$(cd "$home" && find .local -type f | sort | tr '\n' ' ')
+left=$(cd "$home" && find .local ! -type d | sort | tr '\n' ' ')
 [ "$left" = ".local/lib/korvu/Korvu.bat .local/lib/korvu/Korvu.ini " ] || fail "left after the uninstall: $left"
 echo "install_e2e: passed"
