@@ -4,12 +4,11 @@
 # entry's Exec line from another folder, loads the Korvu.ini of the install folder (its encoder
 # is the installed korvu-enc) and writes its job script there; a second install keeps a changed
 # Korvu.ini byte for byte; the README's uninstall line removes everything but Korvu.ini.
-# Usage: install_e2e.sh CMAKE BUILD_DIR
+# Usage: install_e2e.sh CMAKE BUILD_DIR APP_ID
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../e2e/xharness.sh"
-cmake=$1 build=$2
-id=io.github.korvu.Korvu
+cmake=$1 build=$2 id=$3
 
 fail() {
   echo "install_e2e: $*" >&2
