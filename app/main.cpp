@@ -42,6 +42,11 @@ int main(int, char** argv) {
   // The title goes into the window's caption and the error box's, not into the display name,
   // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
   app::SetErrorReport(app::ShowErrorBox);
+  // The desktop ties the window to its menu entry by the window's class on X11 (Qt takes it from
+  // the application name, by default the name the program was started under: "korvu" through the
+  // installed link) and by the app id on Wayland.
+  QApplication::setApplicationName(QStringLiteral("Korvu"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(KORVU_APP_ID));
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
   job::Job job(rules);

@@ -1,0 +1,32 @@
+# The install steps that depend on the prefix given to cmake --install: the link, the desktop
+# entry and the default settings file. Runs inside cmake_install.cmake, after the programs are in.
+set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+
+set(link "${root}/bin/korvu")
+message(STATUS "Installing: ${link} -> ../${KORVU_INSTALL_DIR}/Korvu")
+file(MAKE_DIRECTORY "${root}/bin")
+file(CREATE_LINK "../${KORVU_INSTALL_DIR}/Korvu" "${link}" SYMBOLIC)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${link}")
+
+# Exec takes the path quoted: inside the quotes \ " ` $ take a backslash, and then the value's
+# own escaping doubles every backslash; % is the field-code sign.
+set(exec "${CMAKE_INSTALL_PREFIX}/bin/korvu")
+foreach(special "\\" "\"" "`" "$")
+  string(REPLACE "${special}" "\\${special}" exec "${exec}")
+endforeach()
+string(REPLACE "\\" "\\\\" exec "${exec}")
+string(REPLACE "%" "%%" exec "${exec}")
+set(KORVU_DESKTOP_EXEC "\"${exec}\"")
+set(entry "${root}/share/applications/${KORVU_APP_ID}.desktop")
+message(STATUS "Installing: ${entry}")
+configure_file("${KORVU_DESKTOP_TEMPLATE}" "${entry}" @ONLY)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry}")
+
+# The default Korvu.ini follows the rule of ./run's staging, which keeps one that exists: it holds
+# the user's saved defaults. It stays out of the install manifest, so uninstalling keeps it too.
+# A DESTDIR install is a staged copy whose folder is not the program's final one.
+if("$ENV{DESTDIR}" STREQUAL "")
+  execute_process(COMMAND "${KORVU_STAGE}" "${root}/${KORVU_INSTALL_DIR}" COMMAND_ERROR_IS_FATAL ANY)
+else()
+  message(STATUS "No Korvu.ini under DESTDIR: it would name the staged encoder")
+endif()
