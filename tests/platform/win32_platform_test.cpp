@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "job/encoder_discovery.h"
+#include "job/error.h"
 #include "platform/ascii_case.h"
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
@@ -113,6 +115,63 @@ TEST_F(RegistryTest, GivesKindSizeAndDataLiterally) {
   EXPECT_FALSE(key->Query("Missing"));
   std::string data;
   EXPECT_FALSE(key->Read("Missing", 4, data));
+}
+
+// The encoder found through the installer's value, as the registry really stores it.
+struct DiscoveryCase {
+  const char* name;
+  DWORD type;
+  std::string data;
+  std::string encoder;  // empty: the kind is refused
+};
+
+class DiscoveryTest : public testing::TestWithParam<DiscoveryCase> {
+ protected:
+  static constexpr const char* kVendor = R"(Software\DivXNetworks)";
+  ~DiscoveryTest() override { RegDeleteTreeA(HKEY_CURRENT_USER, kVendor); }
+};
+
+TEST_P(DiscoveryTest, ReadsTheInstallFolder) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, std::string(job::kEncoderKey.substr(1)).c_str(), 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const DiscoveryCase& c = GetParam();
+  RegSetValueExA(key, "Install_Dir", 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                 static_cast<DWORD>(c.data.size()));
+  RegCloseKey(key);
+  if (c.encoder.empty()) {
+    try {
+      static_cast<void>(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows));
+      FAIL() << "no error";
+    } catch (const job::Error& error) {
+      EXPECT_STREQ(error.what(), "Ungültiger Datentyp für 'Install_Dir'");
+    }
+  } else {
+    EXPECT_EQ(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows), c.encoder);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DiscoveryTest,
+    testing::Values(
+        DiscoveryCase{"text", REG_SZ, std::string("C:\\Program Files\\DivX\0", 22),
+                      R"("C:\Program Files\DivX\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"trailing_backslash", REG_SZ, std::string("C:\\DivX\\\0", 9),
+                      R"("C:\DivX\\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"double_quote", REG_SZ, std::string("C:\\a\"b\0", 7),
+                      R"("C:\a""b\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"expandable_taken_literally", REG_EXPAND_SZ,
+                      std::string("%ProgramFiles%\\DivX\0", 20),
+                      R"("%ProgramFiles%\DivX\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"number", REG_DWORD, std::string("\x07\0\0\0", 4), ""},
+        DiscoveryCase{"binary", REG_BINARY, std::string("C:\\", 3), ""},
+        DiscoveryCase{"empty_binary", REG_BINARY, "",
+                      R"("\DivX H.264 Codec CLI\bin\DivX264.exe")"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DiscoveryWithoutKeyTest, FindsNothing) {
+  EXPECT_EQ(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows), std::nullopt);
 }
 
 TEST(ExecAndWaitTest, GivesTheExitCodeOrMinusOne) {
