@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-#include <random>
 #include <system_error>
 
 #include <stdlib.h>
