@@ -191,6 +191,8 @@ TEST(OutputFileTest, ReportsWindowsErrorCodes) {
   const test::TempDir dir;
   OutputFile missing_folder;
   EXPECT_EQ(missing_folder.Create(dir / "missing\\job.bat"), ERROR_PATH_NOT_FOUND);
+  OutputFile folder;
+  EXPECT_EQ(folder.Create(dir.path().string()), ERROR_ACCESS_DENIED);
   OutputFile file;
   ASSERT_EQ(file.Create(dir / "job.bat"), 0);
   EXPECT_EQ(file.Write("ok\r\n", 4), 0);
