@@ -44,8 +44,8 @@ std::string ReadRegistryText(const platform::RegistryKey& key, std::string_view 
   const auto info = key.Query(name);
   if (!info || info->size == 0) return {};
   std::string data;
-  if (!key.Read(name, info->size, data)) throw Error(FormatMessage(kCannotReadData, {name}));
-  if (!IsText(info->kind)) throw Error(FormatMessage(kWrongDataKind, {name}));
+  if (!key.Read(name, info->size, data)) throw Error(FormatText(kCannotReadData, {name}));
+  if (!IsText(info->kind)) throw Error(FormatText(kWrongDataKind, {name}));
   return data.substr(0, data.find('\0'));
 }
 

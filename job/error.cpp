@@ -2,8 +2,8 @@
 
 namespace korvu::job {
 
-std::string FormatMessage(std::string_view pattern,
-                          std::initializer_list<std::string_view> arguments) {
+std::string FormatText(std::string_view pattern,
+                       std::initializer_list<std::string_view> arguments) {
   std::string text;
   const auto* argument = arguments.begin();
   for (auto at = pattern.find("%s"); at != std::string_view::npos && argument != arguments.end();

@@ -14,8 +14,7 @@ class Error : public std::runtime_error {
 };
 
 // `pattern` with its "%s" replaced by `arguments` in turn, each taken literally.
-std::string FormatMessage(std::string_view pattern,
-                          std::initializer_list<std::string_view> arguments);
+std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> arguments);
 
 // The text of the error box for `message`: a full stop appended when the message is not empty and
 // its last character's code lies above that of '.', so "Fehler: x" gets one and "Ende." or

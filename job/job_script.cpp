@@ -59,7 +59,7 @@ void Check(int code) {
 // A CR, LF or NUL would end a script line early and make the rest a command of its own.
 void CheckOneLine(std::string_view text) {
   if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
-    throw Error(FormatMessage(kInvalidFileName, {text}));
+    throw Error(FormatText(kInvalidFileName, {text}));
 }
 
 std::string DoublePercent(std::string_view text) {

@@ -158,7 +158,7 @@ bool PathRules::IsValidFileName(std::string_view name) const {
 
 std::string PathRules::PathText(std::string_view name) const {
   if (name.empty()) return {};
-  if (!IsValidFileName(name)) throw Error(FormatMessage(kInvalidFileName, {name}));
+  if (!IsValidFileName(name)) throw Error(FormatText(kInvalidFileName, {name}));
   return QuotedWhenSplit(name);
 }
 

@@ -14,9 +14,9 @@ Error FileFailure(const platform::FileError& error, const std::string& path) {
   const std::string_view reason = ErrorReason(error.description);
   switch (error.step) {
     case platform::FileStep::kOpen:
-      return Error(FormatMessage(kCannotOpen, {full_path, reason}));
+      return Error(FormatText(kCannotOpen, {full_path, reason}));
     case platform::FileStep::kCreate:
-      return Error(FormatMessage(kCannotCreate, {full_path, reason}));
+      return Error(FormatText(kCannotCreate, {full_path, reason}));
     case platform::FileStep::kWrite:
       break;
   }
@@ -77,13 +77,13 @@ void SaveSettings(const Job& job, const std::string& path) {
   for (const SettingsKey& key : kSettingsKeys) {
     const std::string value = WrittenValue(job.Settings(), key);
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-      throw Error(FormatMessage(kInvalidFileName, {value}));
+      throw Error(FormatText(kInvalidFileName, {value}));
   }
   SettingsText text = ReadSettingsFile(path, true);
   RemoveSection(text, kSettingsSection);
   for (const SettingsKey& key : kSettingsKeys)
     SetValue(text, kSettingsSection, key.name, WrittenValue(job.Settings(), key));
-  if (const auto error = platform::ReplaceFile(path, WriteSettingsText(text)))
+  if (const auto error = platform::ReplaceFileSafely(path, WriteSettingsText(text)))
     throw FileFailure(*error, path);
 }
 

@@ -32,7 +32,8 @@ struct FileError {
 // old one. An existing file must be writable, keeps its permission bits, and is reached through
 // symbolic links (the link stays, its target is replaced). A name that is no regular file (a
 // device) is written in place. No temporary file is left behind on any failure.
-[[nodiscard]] std::optional<FileError> ReplaceFile(const std::string& name, std::string_view bytes);
+[[nodiscard]] std::optional<FileError> ReplaceFileSafely(const std::string& name,
+                                                         std::string_view bytes);
 
 // `name` as a full path: a relative name is taken from the current folder. Nothing is looked up
 // and nothing is normalised beyond what the system does for it.

@@ -2,16 +2,18 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace korvu::platform {
 
 std::string ExecutablePath() {
-  char buffer[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  if (length == 0 || length >= sizeof buffer) return {};
-  char full[MAX_PATH + 1];
-  const DWORD full_length = GetFullPathNameA(buffer, sizeof full, full, nullptr);
-  if (full_length == 0 || full_length >= sizeof full) return std::string(buffer, length);
-  return std::string(full, full_length);
+  // Long-path names reach 32767 characters; a result that fills the buffer was cut, and Wine does
+  // not terminate a cut result, so the length is all that is trusted.
+  std::vector<char> buffer(32768);
+  const DWORD size = static_cast<DWORD>(buffer.size());
+  const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+  if (length == 0 || length >= size) return {};
+  return std::string(buffer.data(), length);
 }
 
 }  // namespace korvu::platform

@@ -69,8 +69,7 @@ TEST_P(LineBreakTest, IsRefusedAndNothingRuns) {
     Encode();
     ADD_FAILURE() << "no error";
   } catch (const job::Error& error) {
-    EXPECT_EQ(error.what(),
-              job::FormatMessage(job::kInvalidFileName, {job_.Settings().Input.Text()}));
+    EXPECT_EQ(error.what(), job::FormatText(job::kInvalidFileName, {job_.Settings().Input.Text()}));
   }
   EXPECT_TRUE(steps_.empty());
   EXPECT_EQ(ReadFile(old_script), "@ECHO old\r\n");

@@ -27,7 +27,7 @@ class LineBreakTest : public testing::TestWithParam<LineBreakCase> {};
 
 TEST_P(LineBreakTest, ScriptIsRefusedAndTheOldOneStays) {
   const LineBreakCase& c = GetParam();
-  const std::string message = FormatMessage(kInvalidFileName, {c.named});
+  const std::string message = FormatText(kInvalidFileName, {c.named});
   try {
     ScriptText(c.encoder, c.params);
     ADD_FAILURE() << "no error";

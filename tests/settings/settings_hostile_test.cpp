@@ -42,7 +42,7 @@ TEST_P(LineBreakSaveTest, IsRefusedAndTheOldFileStaysWhole) {
     SaveSettings(saved_, path);
     ADD_FAILURE() << "no error";
   } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), FormatMessage(kInvalidFileName, {GetParam().value}).c_str());
+    EXPECT_STREQ(error.what(), FormatText(kInvalidFileName, {GetParam().value}).c_str());
   }
   EXPECT_EQ(test::ReadFile(path), old_bytes);
   EXPECT_EQ(test::Listing(dir_.path()), std::vector<std::string>{"Korvu.ini"});

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"cr-only.ini", {{"Bitrate", "700"}, {"Threads", "3"}, {"BRef", "checked"}}},
         LoadCase{"mixed-line-ends.ini",
                  {{"Bitrate", "700"}, {"Threads", "3"}, {"GOPSec", "2"}, {"BRef", "checked"}}},
-        LoadCase{"nul.ini", {{"Bitrate", "700"}, {"BRef", "checked"}}},
+        LoadCase{"nul-byte.ini", {{"Bitrate", "700"}, {"BRef", "checked"}}},
         LoadCase{"blanks-around.ini", {{"Bitrate", "700"}, {"Threads", "3"}, {"BRef", "checked"}}},
         LoadCase{"duplicate-keys.ini", {{"Bitrate", "700"}, {"Threads", "3"}, {"BRef", "checked"}}},
         LoadCase{"two-sections.ini", {{"Bitrate", "900"}, {"BRef", "checked"}}}));

@@ -1,4 +1,6 @@
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -204,6 +206,8 @@ class ReplaceTest : public WorkedExampleTest {
   std::string expected_ = "[Other]\r\nx=1\r\n\r\n" + test::ReadFile(Fixture("worked-example.ini"));
 };
 
+// Links and permission bits as POSIX has them.
+#ifndef _WIN32
 TEST_F(ReplaceTest, ThroughSymbolicLinksTheTargetIsReplaced) {
   const std::string target = dir_.Write("real/settings.ini", "[Other]\r\nx=1\r\n");
   fs::create_directory(dir_ / "links");
@@ -245,14 +249,22 @@ TEST_F(ReplaceTest, ANewFileGetsTheUsualPermissionBits) {
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
+#endif
+
 TEST_F(ReplaceTest, AFolderOfThatNameCannotBeCreated) {
   fs::create_directory(dir_ / "folder.ini");
   try {
     SaveSettings(job_, dir_ / "folder.ini");
     FAIL() << "no error";
   } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Datei \"" + (dir_ / "folder.ini") + "\" kann nicht erstellt werden. Is a directory");
+    const std::string message =
+        "Datei \"" + (dir_ / "folder.ini") + "\" kann nicht erstellt werden. ";
+#ifdef _WIN32
+    // The reason is the system's text for "access denied", which differs between versions.
+    EXPECT_TRUE(std::string(error.what()).starts_with(message)) << error.what();
+#else
+    EXPECT_EQ(std::string(error.what()), message + "Is a directory");
+#endif
   }
   EXPECT_EQ(Listing(dir_.path()), std::vector<std::string>{"folder.ini"});
   EXPECT_TRUE(fs::is_empty(dir_ / "folder.ini"));

@@ -1,0 +1,230 @@
+// The Win32 platform layer on a real Windows system (Wine in CI): Windows paths, the registry of
+// the current user, processes, and the writers' error codes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+
+#include "job/encoder_discovery.h"
+#include "job/error.h"
+#include "platform/ascii_case.h"
+#include "platform/exec_and_wait.h"
+#include "platform/executable_path.h"
+#include "platform/file_io.h"
+#include "platform/file_system.h"
+#include "platform/output_file.h"
+#include "platform/processor_count.h"
+#include "platform/registry.h"
+#include "tests/support/temp_dir.h"
+
+namespace korvu::platform {
+namespace {
+
+struct KindCase {
+  const char* name;
+  EntryKind kind;
+};
+
+class KindTest : public testing::TestWithParam<KindCase> {};
+
+TEST_P(KindTest, TellsFilesFromFolders) {
+  EXPECT_EQ(RealFileSystem().Kind(GetParam().name), GetParam().kind);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowsPaths, KindTest,
+                         testing::Values(KindCase{R"(C:\windows)", EntryKind::kFolder},
+                                         KindCase{R"(c:\WINDOWS\)", EntryKind::kFolder},
+                                         KindCase{"C:/windows/system32", EntryKind::kFolder},
+                                         KindCase{R"(C:\windows\system32\cmd.exe)",
+                                                  EntryKind::kFile},
+                                         KindCase{R"(C:\no such folder)", EntryKind::kNone},
+                                         KindCase{R"(C:\no such folder\x.ini)", EntryKind::kNone},
+                                         KindCase{"", EntryKind::kNone}));
+
+TEST(ExecutablePathTest, NamesThisProgram) {
+  const std::string path = ExecutablePath();
+  const std::string name = "win32_platform_tests.exe";
+  ASSERT_GT(path.size(), name.size());
+  EXPECT_TRUE(EqualsIgnoringCase(path.substr(path.size() - name.size()), name)) << path;
+  EXPECT_EQ(path.find('\0'), std::string::npos);
+  EXPECT_EQ(RealFileSystem().Kind(path), EntryKind::kFile);
+}
+
+TEST(ProcessorCountTest, IsWhatTheSystemReports) {
+  const unsigned reported = std::thread::hardware_concurrency();
+  EXPECT_EQ(ProcessorCount(), reported == 0 ? 1 : static_cast<int>(reported));
+}
+
+// A key of its own under HKEY_CURRENT_USER, written with the system's calls and removed again.
+class RegistryTest : public testing::Test {
+ protected:
+  static constexpr const char* kPath = R"(Software\KorvuTest)";
+
+  RegistryTest() {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    Set(key, "Text", REG_SZ, "C:\\Enc\\x264.exe", 16);
+    Set(key, "Expand", REG_EXPAND_SZ, "%ProgramFiles%\\x", 17);
+    const DWORD number = 7;
+    Set(key, "Number", REG_DWORD, &number, sizeof number);
+    Set(key, "Binary", REG_BINARY, "\x01\x02", 2);
+    RegCloseKey(key);
+  }
+  ~RegistryTest() override { RegDeleteTreeA(HKEY_CURRENT_USER, kPath); }
+
+  static void Set(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
+    EXPECT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+  }
+};
+
+TEST_F(RegistryTest, EveryAccessMaskOpensTheKey) {
+  for (const std::uint32_t mask : {kKeyRead, kKeyReadNoNotify, kKeyQueryValue})
+    EXPECT_NE(UserRegistry().OpenKey(kPath, mask), nullptr) << mask;
+  EXPECT_EQ(UserRegistry().OpenKey(R"(Software\KorvuTest\Missing)", kKeyRead), nullptr);
+}
+
+TEST_F(RegistryTest, GivesKindSizeAndDataLiterally) {
+  const auto key = UserRegistry().OpenKey(kPath, kKeyQueryValue);
+  ASSERT_NE(key, nullptr);
+  struct Expected {
+    const char* name;
+    RegistryKind kind;
+    std::string data;
+  };
+  const Expected values[] = {
+      {"Text", RegistryKind::kText, std::string("C:\\Enc\\x264.exe", 16)},
+      {"Expand", RegistryKind::kExpandText, std::string("%ProgramFiles%\\x", 17)},
+      {"Number", RegistryKind::kNumber, std::string("\x07\0\0\0", 4)},
+      {"Binary", RegistryKind::kBinary, std::string("\x01\x02", 2)},
+  };
+  for (const Expected& value : values) {
+    const auto info = key->Query(value.name);
+    ASSERT_TRUE(info) << value.name;
+    EXPECT_EQ(info->kind, value.kind) << value.name;
+    EXPECT_EQ(info->size, value.data.size()) << value.name;
+    std::string data;
+    EXPECT_TRUE(key->Read(value.name, info->size, data)) << value.name;
+    EXPECT_EQ(data, value.data) << value.name;
+  }
+  EXPECT_FALSE(key->Query("Missing"));
+  std::string data;
+  EXPECT_FALSE(key->Read("Missing", 4, data));
+}
+
+// The encoder found through the installer's value, as the registry really stores it.
+struct DiscoveryCase {
+  const char* name;
+  DWORD type;
+  std::string data;
+  std::string encoder;  // empty: the kind is refused
+};
+
+class DiscoveryTest : public testing::TestWithParam<DiscoveryCase> {
+ protected:
+  static constexpr const char* kVendor = R"(Software\DivXNetworks)";
+  ~DiscoveryTest() override { RegDeleteTreeA(HKEY_CURRENT_USER, kVendor); }
+};
+
+TEST_P(DiscoveryTest, ReadsTheInstallFolder) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, std::string(job::kEncoderKey.substr(1)).c_str(), 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const DiscoveryCase& c = GetParam();
+  RegSetValueExA(key, "Install_Dir", 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                 static_cast<DWORD>(c.data.size()));
+  RegCloseKey(key);
+  if (c.encoder.empty()) {
+    try {
+      static_cast<void>(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows));
+      FAIL() << "no error";
+    } catch (const job::Error& error) {
+      EXPECT_STREQ(error.what(), "Ungültiger Datentyp für 'Install_Dir'");
+    }
+  } else {
+    EXPECT_EQ(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows), c.encoder);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DiscoveryTest,
+    testing::Values(
+        DiscoveryCase{"text", REG_SZ, std::string("C:\\Program Files\\DivX\0", 22),
+                      R"("C:\Program Files\DivX\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"trailing_backslash", REG_SZ, std::string("C:\\DivX\\\0", 9),
+                      R"("C:\DivX\\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"double_quote", REG_SZ, std::string("C:\\a\"b\0", 7),
+                      R"("C:\a""b\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"expandable_taken_literally", REG_EXPAND_SZ,
+                      std::string("%ProgramFiles%\\DivX\0", 20),
+                      R"("%ProgramFiles%\DivX\DivX H.264 Codec CLI\bin\DivX264.exe")"},
+        DiscoveryCase{"number", REG_DWORD, std::string("\x07\0\0\0", 4), ""},
+        DiscoveryCase{"binary", REG_BINARY, std::string("C:\\", 3), ""},
+        DiscoveryCase{"empty_binary", REG_BINARY, "",
+                      R"("\DivX H.264 Codec CLI\bin\DivX264.exe")"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DiscoveryWithoutKeyTest, FindsNothing) {
+  EXPECT_EQ(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows), std::nullopt);
+}
+
+TEST(ExecAndWaitTest, GivesTheExitCodeOrMinusOne) {
+  EXPECT_EQ(ExecAndWait("cmd.exe /c exit 3", kShowNormal), 3);
+  EXPECT_EQ(ExecAndWait("cmd.exe /c exit 0", kShowNormal), 0);
+  EXPECT_EQ(ExecAndWait(R"("C:\no such folder\encoder.exe" --pass 1)", kShowNormal), -1);
+  EXPECT_EQ(ExecAndWait("", kShowNormal), -1);
+}
+
+TEST(ExecAndWaitTest, RunsAQuotedScriptPathWithBlanks) {
+  const test::TempDir dir;
+  const std::string script = dir.Write("a folder/job script.bat", "@exit /b 4\r\n");
+  EXPECT_EQ(ExecAndWait(ScriptCommandLine(script), kShowNormal), 4);
+}
+
+TEST(OutputFileTest, ReportsWindowsErrorCodes) {
+  const test::TempDir dir;
+  OutputFile missing_folder;
+  EXPECT_EQ(missing_folder.Create(dir / "missing\\job.bat"), ERROR_PATH_NOT_FOUND);
+  OutputFile folder;
+  EXPECT_EQ(folder.Create(dir.path().string()), ERROR_ACCESS_DENIED);
+  OutputFile file;
+  ASSERT_EQ(file.Create(dir / "job.bat"), 0);
+  EXPECT_EQ(file.Write("ok\r\n", 4), 0);
+  EXPECT_EQ(file.Close(), 0);
+  EXPECT_EQ(test::ReadFile(dir / "job.bat"), "ok\r\n");
+}
+
+TEST(ReplaceFileSafelyTest, ReplacesOrKeepsTheOldFileWhole) {
+  const test::TempDir dir;
+  const std::string path = dir.Write("settings.ini", "old");
+  EXPECT_FALSE(ReplaceFileSafely(path, "new"));
+  EXPECT_EQ(test::ReadFile(path), "new");
+
+  // Another program writing the file keeps the save out (the read-only attribute would not: the
+  // suite may run as root, and Wine maps that attribute to the permission bits).
+  {
+    const HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const auto error = ReplaceFileSafely(path, "newer");
+    CloseHandle(writer);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->step, FileStep::kCreate);
+    EXPECT_EQ(error->code, ERROR_SHARING_VIOLATION);
+  }
+  EXPECT_EQ(test::ReadFile(path), "new");
+
+  const auto missing = ReplaceFileSafely(dir / "missing\\settings.ini", "x");
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->code, ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(test::Listing(dir.path()), std::vector<std::string>{"settings.ini"});
+}
+
+}  // namespace
+}  // namespace korvu::platform
