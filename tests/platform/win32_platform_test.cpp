@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "job/encoder_discovery.h"
 #include "job/error.h"
+#include "job/in_out_error.h"
+#include "job/job.h"
+#include "job/job_script.h"
+#include "job/settings_file.h"
 #include "platform/ascii_case.h"
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
@@ -170,6 +175,56 @@ INSTANTIATE_TEST_SUITE_P(
                       R"("\DivX H.264 Codec CLI\bin\DivX264.exe")"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Sets the key's access list; nullptr grants everything again.
+void SetKeyAccess(const std::string& path, PACL access) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  SECURITY_DESCRIPTOR descriptor;
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, access, FALSE);
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+// A key that grants only the reading of values is opened by the last access mask.
+TEST_F(DiscoveryTest, OpensAKeyThatGrantsOnlyQueryValue) {
+  const std::string path(job::kEncoderKey.substr(1));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  const std::string folder("C:\\DivX\0", 8);
+  RegSetValueExA(key, "Install_Dir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.data()),
+                 static_cast<DWORD>(folder.size()));
+  RegCloseKey(key);
+
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  ASSERT_TRUE(
+      AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+  alignas(DWORD) BYTE buffer[256];
+  const auto acl = reinterpret_cast<PACL>(buffer);
+  InitializeAcl(acl, sizeof buffer, ACL_REVISION);
+  AddAccessAllowedAce(acl, ACL_REVISION, KEY_QUERY_VALUE, everyone);
+  SetKeyAccess(path, acl);
+  FreeSid(everyone);
+
+  HKEY probe = nullptr;
+  const bool enforced =
+      RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS;
+  if (enforced) {
+    EXPECT_EQ(UserRegistry().OpenKey(path, kKeyRead), nullptr);
+    EXPECT_EQ(UserRegistry().OpenKey(path, kKeyReadNoNotify), nullptr);
+    EXPECT_NE(UserRegistry().OpenKey(path, kKeyQueryValue), nullptr);
+    EXPECT_EQ(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows),
+              R"("C:\DivX\DivX H.264 Codec CLI\bin\DivX264.exe")");
+  } else {
+    RegCloseKey(probe);
+  }
+  SetKeyAccess(path, nullptr);
+  if (!enforced) GTEST_SKIP() << "Wine does not enforce registry key security";
+}
+
 TEST(DiscoveryWithoutKeyTest, FindsNothing) {
   EXPECT_EQ(job::DiscoverEncoder(UserRegistry(), job::PathStyle::kWindows), std::nullopt);
 }
@@ -224,6 +279,42 @@ TEST(ReplaceFileSafelyTest, ReplacesOrKeepsTheOldFileWhole) {
   ASSERT_TRUE(missing);
   EXPECT_EQ(missing->code, ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(test::Listing(dir.path()), std::vector<std::string>{"settings.ini"});
+}
+
+// A folder without write access that holds an old settings file, made by scripts/test-windows,
+// which also runs Wine without the capabilities that let root write through any permission.
+class LockedFolderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* folder = std::getenv("KORVU_LOCKED_FOLDER");
+    ASSERT_NE(folder, nullptr) << "run me through scripts/test-windows";
+    folder_ = folder;
+    files_ = test::Listing(folder_);
+    ASSERT_EQ(files_, std::vector<std::string>{"settings.ini"});
+  }
+  void TearDown() override {
+    EXPECT_EQ(test::Listing(folder_), files_);
+    EXPECT_EQ(test::ReadFile(folder_ + "\\settings.ini"), "old");
+  }
+
+  std::string folder_;
+  std::vector<std::string> files_;
+};
+
+TEST_F(LockedFolderTest, ScriptWriterGivesCode5) {
+  try {
+    job::WriteJobScript(folder_ + "\\Korvu.bat", "x264.exe", "--pass 1");
+    FAIL() << "the script was written";
+  } catch (const job::InOutError& error) {
+    EXPECT_EQ(error.Code(), ERROR_ACCESS_DENIED);
+    EXPECT_STREQ(error.what(), "Dateizugriff verweigert");
+  }
+}
+
+TEST_F(LockedFolderTest, SettingsSaveFailsAndKeepsTheOldFile) {
+  const job::PathRules rules{job::PathStyle::kWindows, RealFileSystem()};
+  job::Job job{rules};
+  EXPECT_THROW(job::SaveSettings(job, folder_ + "\\settings.ini"), job::Error);
 }
 
 }  // namespace
