@@ -281,6 +281,71 @@ TEST(ReplaceFileSafelyTest, ReplacesOrKeepsTheOldFileWhole) {
   EXPECT_EQ(test::Listing(dir.path()), std::vector<std::string>{"settings.ini"});
 }
 
+// The job script as the job core writes it, run by cmd with a stub encoder that records its
+// arguments; the encoder and the files sit in paths with the characters cmd treats specially.
+struct ScriptRunCase {
+  const char* name;
+  const char* pass1_exit;
+  int calls;
+};
+
+class JobScriptRunTest : public testing::TestWithParam<ScriptRunCase> {};
+
+std::string Recorded(const std::vector<std::string>& args) {
+  std::string text;
+  for (const std::string& arg : args) text += std::to_string(arg.size()) + ' ' + arg + '\n';
+  return text + "end\n";
+}
+
+TEST_P(JobScriptRunTest, PassesEveryArgumentByteForByte) {
+  const test::TempDir dir;
+  const std::string tests = ExecutablePath();
+  const std::string stub =
+      tests.substr(0, tests.find_last_of('\\') + 1) + "korvu-win32-stub-encoder.exe";
+  const std::string folder = dir / "enc a&b^c%d(e) %PATH% !x!";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string encoder = folder + "\\x264 (stub).exe";
+  ASSERT_TRUE(CopyFileA(stub.c_str(), encoder.c_str(), TRUE));
+  const std::string input = dir / "clip a&b^c%d(e).avs";
+  const std::string output = dir / "out (1) %x% ^&.264";
+  job::WriteJobScript(dir / "Korvu.bat", encoder,
+                      " -i \"" + input + "\" -o \"" + output + "\" -bitrate 1500");
+
+  const std::string record = dir / "calls.txt";
+  SetEnvironmentVariableA("KORVU_STUB_RECORD", record.c_str());
+  SetEnvironmentVariableA("KORVU_STUB_PASS1", GetParam().pass1_exit);
+  // PAUSE at the end reads its key from the empty input.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE none =
+      CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, 0, &inherit, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = none;
+  PROCESS_INFORMATION process{};
+  std::string command = "cmd.exe /c " + ScriptCommandLine(dir / "Korvu.bat");
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &startup, &process));
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(none);
+  SetEnvironmentVariableA("KORVU_STUB_RECORD", nullptr);
+  SetEnvironmentVariableA("KORVU_STUB_PASS1", nullptr);
+
+  std::string expected;
+  for (const char* pass : {"1", "2"}) {
+    if (expected.empty() || GetParam().calls == 2)
+      expected += Recorded({"-npass", pass, "-i", input, "-o", output, "-bitrate", "1500"});
+  }
+  EXPECT_EQ(test::ReadFile(record), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, JobScriptRunTest,
+                         testing::Values(ScriptRunCase{"both", "0", 2},
+                                         ScriptRunCase{"first_failed", "1", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A folder without write access that holds an old settings file, made by scripts/test-windows,
 // which also runs Wine without the capabilities that let root write through any permission.
 class LockedFolderTest : public testing::Test {
