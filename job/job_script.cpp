@@ -7,6 +7,7 @@
 #include "job/text_rules.h"
 #include "platform/exec_and_wait.h"
 #include "platform/output_file.h"
+#include "platform/script_code_page.h"
 
 namespace korvu::job {
 namespace {
@@ -56,9 +57,11 @@ void Check(int code) {
   if (code != 0) throw InOutError(code);
 }
 
-// A CR, LF or NUL would end a script line early and make the rest a command of its own.
-void CheckOneLine(std::string_view text) {
-  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+// A CR, LF or NUL would end a script line early and make the rest a command of its own; a
+// character the interpreter's code page lacks would name another file.
+void CheckScriptText(std::string_view text) {
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos ||
+      !platform::ToScriptCodePage(text))
     throw Error(FormatText(kInvalidFileName, {text}));
 }
 
@@ -78,7 +81,8 @@ std::string PassLine(std::string_view encoder_text, std::string_view pass,
   line += " -npass ";
   line += pass;
   line += params;
-  return DoublePercent(line);
+  // Both texts were checked, and what the line adds is ASCII.
+  return *platform::ToScriptCodePage(DoublePercent(line));
 }
 
 }  // namespace
@@ -88,8 +92,8 @@ std::string ScriptPath(std::string_view executable_path, PathStyle style) {
 }
 
 std::array<std::string, 7> ScriptLines(std::string_view encoder_text, std::string_view params) {
-  CheckOneLine(encoder_text);
-  CheckOneLine(params);
+  CheckScriptText(encoder_text);
+  CheckScriptText(params);
   return {"@ECHO OFF",
           PassLine(encoder_text, "1", params),
           "IF ERRORLEVEL 1 GOTO End",
@@ -120,7 +124,7 @@ void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& ho
   // Checked here too, so that the message names the field's own text: every path and free text.
   for (const SettingsKey& key : kSettingsKeys)
     if (const auto* text = std::get_if<TextValue JobSettings::*>(&key.field))
-      CheckOneLine((job.Settings().**text).Text());
+      CheckScriptText((job.Settings().**text).Text());
   const std::string script = ScriptPath(executable_path, job.Settings().Rules().Style());
   WriteJobScript(script, job.Settings().Encoder.Text(), job.FParams());
   hooks.disable_encode();

@@ -17,9 +17,11 @@ std::string ScriptPath(std::string_view executable_path, PathStyle style);
 // The seven lines of the two-pass script, each ended by CR LF: pass 1, a jump past pass 2 when
 // pass 1 failed, pass 2, the bell and a pause. The encoder's text goes in through QuotePath, so a
 // path with a blank starts as one program; every '%' of the encoder and `params` is doubled,
-// because the command interpreter expands '%' inside a script. An encoder text or `params` holding
-// a CR, LF or NUL is refused with Error("Ungültiger Dateiname - TEXT"): it would end the line and
-// run what follows as a command.
+// because the command interpreter expands '%' inside a script. The lines are in the code page the
+// interpreter reads a script in (platform::ToScriptCodePage). An encoder text or `params` holding
+// a CR, LF or NUL, or a character that code page lacks, is refused with
+// Error("Ungültiger Dateiname - TEXT"): a line break would end the line and run what follows as a
+// command, a missing character would name another file.
 std::array<std::string, 7> ScriptLines(std::string_view encoder_text, std::string_view params);
 std::string ScriptText(std::string_view encoder_text, std::string_view params);
 
@@ -43,7 +45,7 @@ struct EncodeHooks {
 // the parameter line as last built (not rebuilt here), then disables "Encode", minimises the
 // window, runs the script and waits, restores the window and rebuilds the parameter line. When
 // the script cannot be written, the InOutError leaves at once: nothing is disabled and nothing
-// runs. So does the Error for a path or free text of the job that holds a CR, LF or NUL, which
+// runs. So does the Error for a path or free text of the job that ScriptLines would refuse, which
 // names that text; the script file is not touched then. The script's exit code is not examined.
 void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks);
 

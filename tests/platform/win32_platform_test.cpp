@@ -297,17 +297,35 @@ std::string Recorded(const std::vector<std::string>& args) {
   return text + "end\n";
 }
 
+// `wide` in the ANSI code page, the one the job's texts are in; empty when it lacks a character.
+std::string InAnsiCodePage(const std::wstring& wide) {
+  BOOL lacking = FALSE;
+  std::string bytes(wide.size() * 4, '\0');
+  const int size =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                          bytes.data(), static_cast<int>(bytes.size()), nullptr, &lacking);
+  bytes.resize(lacking ? 0 : static_cast<std::size_t>(size));
+  return bytes;
+}
+
 TEST_P(JobScriptRunTest, PassesEveryArgumentByteForByte) {
   const test::TempDir dir;
   const std::string tests = ExecutablePath();
   const std::string stub =
       tests.substr(0, tests.find_last_of('\\') + 1) + "korvu-win32-stub-encoder.exe";
-  const std::string folder = dir / "enc a&b^c%d(e) %PATH% !x!";
+  // Letters beyond ASCII that both the ANSI and the OEM code page hold, in the ANSI form a
+  // typed path has; the script carries them in the OEM form cmd reads.
+  const std::string umlauts = InAnsiCodePage(L"\u00e4\u00d6\u00fc\u00e9\u00df");
+  ASSERT_FALSE(umlauts.empty()) << "ANSI code page " << GetACP();
+  ASSERT_NE(umlauts, "\u00e4\u00d6\u00fc\u00e9\u00df") << "not the UTF-8 bytes";
+  // Joined by hand: std::filesystem here reads narrow names as UTF-8, not as ANSI.
+  const std::string root = dir / "";
+  const std::string folder = root + "enc a&b^c%d(e) %PATH% !x! " + umlauts;
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   const std::string encoder = folder + "\\x264 (stub).exe";
   ASSERT_TRUE(CopyFileA(stub.c_str(), encoder.c_str(), TRUE));
-  const std::string input = dir / "clip a&b^c%d(e).avs";
-  const std::string output = dir / "out (1) %x% ^&.264";
+  const std::string input = root + "clip a&b^c%d(e) " + umlauts + ".avs";
+  const std::string output = root + "out (1) %x% ^&" + umlauts + ".264";
   job::WriteJobScript(dir / "Korvu.bat", encoder,
                       " -i \"" + input + "\" -o \"" + output + "\" -bitrate 1500");
 
@@ -345,6 +363,34 @@ INSTANTIATE_TEST_SUITE_P(Passes, JobScriptRunTest,
                          testing::Values(ScriptRunCase{"both", "0", 2},
                                          ScriptRunCase{"first_failed", "1", 1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A letter of the ANSI code page that the OEM code page lacks (in 1252 and 437: "Õ", "€", ...)
+// cannot reach the encoder through cmd, so the script is not written.
+TEST(JobScriptCodePageTest, RefusesALetterTheInterpreterCannotRead) {
+  std::string lacking;
+  for (wchar_t letter = 0xA0; letter < 0x2200 && lacking.empty(); ++letter) {
+    const std::string ansi = InAnsiCodePage(std::wstring(1, letter));
+    BOOL missing = FALSE;
+    char oem[8];
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, &letter, 1, oem, sizeof oem, nullptr,
+                        &missing);
+    if (!ansi.empty() && missing) lacking = ansi;
+  }
+  if (lacking.empty()) GTEST_SKIP() << "code pages " << GetACP() << " and " << GetOEMCP();
+
+  const test::TempDir dir;
+  const std::string input = dir / "" + "clip " + lacking + ".avi";
+  try {
+    job::WriteJobScript(dir / "Korvu.bat", "x264.exe", " -i \"" + input + "\"");
+    FAIL() << "the script was written";
+  } catch (const job::Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              std::string("Ungültiger Dateiname - ") + " -i \"" + input + "\"");
+  }
+  EXPECT_THROW(job::WriteJobScript(dir / "Korvu.bat", "C:\\" + lacking + "\\x264.exe", ""),
+               job::Error);
+  EXPECT_TRUE(test::Listing(dir.path()).empty());
+}
 
 // A folder without write access that holds an old settings file, made by scripts/test-windows,
 // which also runs Wine without the capabilities that let root write through any permission.
