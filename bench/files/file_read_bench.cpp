@@ -1,0 +1,210 @@
+// Reading generated files of 1, 4 and 16 MB: settings files in each line-end style through
+// LoadSettings into a job, registry export files (many values in the encoder's key, or many empty
+// lines) through UserRegistry().OpenKey. Besides time, each case reports the peak of the bytes the
+// program holds on its heap during one read, above what it held before (peak_bytes), and that
+// peak per byte of the file (peak_per_file_byte). Heap bytes are counted by the global operator
+// new of this program, so the figures do not depend on the machine's load.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "job/job.h"
+#include "job/path_rules.h"
+#include "job/settings_file.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+
+namespace {
+
+std::atomic<std::size_t> live_bytes{0};
+std::atomic<std::size_t> peak_bytes{0};
+
+void* Allocate(std::size_t size) {
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  const std::size_t now = live_bytes += malloc_usable_size(block);
+  std::size_t peak = peak_bytes.load();
+  while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
+  }
+  return block;
+}
+
+void Release(void* block) {
+  if (block == nullptr) return;
+  live_bytes -= malloc_usable_size(block);
+  std::free(block);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+  return Allocate(size);
+}
+void operator delete(void* block) noexcept {
+  Release(block);
+}
+void operator delete[](void* block) noexcept {
+  Release(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  Release(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  Release(block);
+}
+
+namespace korvu {
+namespace {
+
+constexpr std::size_t kMiB = 1 << 20;
+constexpr std::string_view kEncoderKey = R"(Software\DivXNetworks\DivX Codec H.264)";
+
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    auto path = std::filesystem::temp_directory_path() / "korvu-bench-files";
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Measures the heap's growth over one call of `read`; the largest growth of a run is reported.
+class PeakMeter {
+ public:
+  template <typename Read>
+  void Measure(Read&& read) {
+    const std::size_t before = live_bytes.load();
+    peak_bytes = before;
+    read();
+    largest_ = std::max(largest_, peak_bytes.load() - before);
+  }
+
+  void Report(benchmark::State& state, std::size_t file_bytes) const {
+    state.counters["peak_bytes"] = static_cast<double>(largest_);
+    state.counters["peak_per_file_byte"] =
+        static_cast<double>(largest_) / static_cast<double>(file_bytes);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file_bytes));
+  }
+
+ private:
+  std::size_t largest_ = 0;
+};
+
+// The settings files: the header, one real key, then "a=b" lines up to the size.
+struct LineEnds {
+  const char* name;
+  std::vector<std::string_view> cycle;  // the ends, used in turn
+};
+
+std::string SettingsFile(const LineEnds& ends, std::size_t size) {
+  std::string text;
+  text.reserve(size + 16);
+  std::size_t turn = 0;
+  const auto line = [&](std::string_view body) {
+    text.append(body).append(ends.cycle[turn++ % ends.cycle.size()]);
+  };
+  line("[Korvu]");
+  line("Bitrate=700");
+  while (text.size() < size) line("a=b");
+  return text;
+}
+
+void LoadSettingsFile(benchmark::State& state, const std::string& path, std::size_t size) {
+  const job::PathRules rules(job::PathStyle::kPosix, platform::RealFileSystem());
+  job::Job job(rules);
+  job.SetFParamsLive(true);
+  PeakMeter meter;
+  for (auto _ : state) meter.Measure([&] { job::LoadSettings(job, path, nullptr); });
+  if (job.Settings().Bitrate.Value() != 700) state.SkipWithError("not loaded");
+  meter.Report(state, size);
+}
+
+// The registry files: many values in the encoder's key, or one value and many empty lines.
+std::string RegistryFile(bool many_values, std::size_t size) {
+  std::string text =
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\DivXNetworks\\DivX Codec H.264]\r\n"
+      "\"Install_Dir\"=\"C:\\\\Program Files\\\\DivX\"\r\n";
+  text.reserve(size + 128);
+  for (std::size_t i = 0; text.size() < size; ++i) {
+    if (many_values)
+      text += "\"Setting " + std::to_string(i) + "\"=\"C:\\\\Videos\\\\Holiday\\\\clip.avs\"\r\n";
+    else
+      text += "\r\n";
+  }
+  return text;
+}
+
+// The registry reads its file anew when the file differs from the last one read: two copies in
+// two folders, used in turn, make every read a full one.
+void ReadRegistryFile(benchmark::State& state, const std::string& bytes, const char* name) {
+  const std::filesystem::path folders[] = {Folder() / name / "a", Folder() / name / "b"};
+  for (const auto& folder : folders) WriteFile(folder / "korvu" / "registry.reg", bytes);
+  PeakMeter meter;
+  std::size_t turn = 0;
+  for (auto _ : state) {
+    setenv("XDG_CONFIG_HOME", folders[turn++ % 2].c_str(), 1);
+    meter.Measure([&] {
+      const auto key = platform::UserRegistry().OpenKey(kEncoderKey, platform::kKeyRead);
+      if (key == nullptr || !key->Query("Install_Dir")) state.SkipWithError("no key");
+    });
+  }
+  meter.Report(state, bytes.size());
+}
+
+void Register() {
+  const LineEnds styles[] = {
+      {"crlf", {"\r\n"}}, {"lf", {"\n"}}, {"cr", {"\r"}}, {"mixed", {"\r\n", "\n", "\r"}}};
+  for (const std::size_t megabytes : {1, 4, 16}) {
+    for (const LineEnds& ends : styles) {
+      const std::string name = std::string(ends.name) + "-" + std::to_string(megabytes) + "MB";
+      const std::string path = (Folder() / (name + ".ini")).string();
+      const std::size_t size = megabytes * kMiB;
+      WriteFile(path, SettingsFile(ends, size));
+      benchmark::RegisterBenchmark(("LoadSettings/" + name).c_str(), [path, size](
+                                                                         benchmark::State& state) {
+        LoadSettingsFile(state, path, size);
+      })->Unit(benchmark::kMillisecond);
+    }
+    for (const bool many_values : {true, false}) {
+      const std::string name = std::string(many_values ? "values" : "empty-lines") + "-" +
+                               std::to_string(megabytes) + "MB";
+      benchmark::RegisterBenchmark(("RegistryRead/" + name).c_str(), [name, bytes = RegistryFile(
+                                                                                many_values,
+                                                                                megabytes * kMiB)](
+                                                                         benchmark::State& state) {
+        ReadRegistryFile(state, bytes, name.c_str());
+      })->Unit(benchmark::kMillisecond);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvu
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  korvu::Register();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(korvu::Folder());
+  return 0;
+}
