@@ -1,9 +1,11 @@
-// Any bytes as a settings file: the text must survive writing and reading back, and a save's
-// edits must give a text that survives it too.
+// Any bytes as a settings file: the text must survive writing and reading back, a save's edits
+// must give a text that survives it too, and the one-pass read of a load must find what the
+// lookups find in the whole text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "job/settings_keys.h"
 #include "job/settings_text.h"
@@ -53,13 +55,35 @@ void CheckSaveEdits(SettingsText text) {
   CheckRoundTrip(text);
 }
 
+// ReadSectionValues against FindSection and FindValue: for the section a load reads and for the
+// first one of the text, with the sixteen keys and the keys of that section's first lines.
+void CheckSectionValues(std::string_view bytes, const SettingsText& text) {
+  for (const std::string_view name :
+       {std::string_view(kSettingsSection), text.empty() ? std::string_view() : text[0].name}) {
+    const SettingsSection* section = FindSection(text, name);
+    std::vector<std::string_view> keys;
+    for (const SettingsKey& key : kSettingsKeys) keys.push_back(key.name);
+    for (std::size_t i = 0; section != nullptr && i < section->lines.size() && i < 8; ++i) {
+      if (const auto key = KeyOf(section->lines[i])) keys.push_back(*key);
+    }
+    const SectionValues read = ReadSectionValues(bytes, name, keys);
+    Check(read.found == (section != nullptr));
+    Check(read.holds_line == (section != nullptr && !section->lines.empty()));
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      const auto value = section != nullptr ? FindValue(*section, keys[i]) : std::nullopt;
+      Check(read.values[i] == value);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korvu::job
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvu::job;
-  const SettingsText text =
-      ParseSettingsText(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const SettingsText text = ParseSettingsText(bytes);
+  CheckSectionValues(bytes, text);
   CheckRoundTrip(text);
   CheckValueForms(text);
   CheckSaveEdits(text);

@@ -1,5 +1,9 @@
 #include "job/settings_file.h"
 
+#include <array>
+#include <optional>
+#include <span>
+#include <type_traits>
 #include <utility>
 
 #include "job/settings_keys.h"
@@ -23,11 +27,11 @@ Error FileFailure(const platform::FileError& error, const std::string& path) {
   return Error(std::string(kStreamWriteError));
 }
 
-// The text of the file `path`; an empty text when there is no file and `missing_is_empty`.
-SettingsText ReadSettingsFile(const std::string& path, bool missing_is_empty) {
+// The text of the file `path`; an empty text when there is no file.
+SettingsText ReadSettingsFileOrNothing(const std::string& path) {
   std::string bytes;
   if (const auto error = platform::ReadWholeFile(path, bytes)) {
-    if (!(missing_is_empty && error->no_file)) throw FileFailure(*error, path);
+    if (!error->no_file) throw FileFailure(*error, path);
   }
   return ParseSettingsText(bytes);
 }
@@ -44,10 +48,10 @@ class ParamsPaused {
   Job& job_;
 };
 
-void ApplyKey(JobSettings& settings, const SettingsKey& key, const SettingsSection& section,
+void ApplyKey(JobSettings& settings, const SettingsKey& key, std::optional<std::string_view> value,
               const ErrorReport& report) {
   try {
-    if (const auto value = FindValue(section, key.name)) ApplyValue(settings, key, *value);
+    if (value) ApplyValue(settings, key, *value);
   } catch (const Error& error) {
     if (!report) throw;
     report(error);
@@ -56,16 +60,31 @@ void ApplyKey(JobSettings& settings, const SettingsKey& key, const SettingsSecti
   if (key.field == SettingsKey::Field(&JobSettings::Pyramide)) settings.ApplyPyramidCoupling();
 }
 
+// The names of kSettingsKeys, in table order.
+std::span<const std::string_view> KeyNames() {
+  static const auto names = [] {
+    std::array<std::string_view, std::tuple_size_v<std::remove_cvref_t<decltype(kSettingsKeys)>>>
+        names;
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = kSettingsKeys[i].name;
+    return names;
+  }();
+  return names;
+}
+
 }  // namespace
 
 void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) {
   if (!job.Settings().Rules().FileExists(path)) return;
   {
     const ParamsPaused paused(job);
-    const SettingsText text = ReadSettingsFile(path, false);
-    const SettingsSection* section = FindSection(text, kSettingsSection);
-    if (section != nullptr && !section->lines.empty()) {
-      for (const SettingsKey& key : kSettingsKeys) ApplyKey(job.Settings(), key, *section, report);
+    // Only the values of the last "Korvu" are looked at, so the text is not kept: the memory of a
+    // load is the file's bytes.
+    std::string bytes;
+    if (const auto error = platform::ReadWholeFile(path, bytes)) throw FileFailure(*error, path);
+    const SectionValues section = ReadSectionValues(bytes, kSettingsSection, KeyNames());
+    if (section.holds_line) {
+      for (std::size_t i = 0; i < kSettingsKeys.size(); ++i)
+        ApplyKey(job.Settings(), kSettingsKeys[i], section.values[i], report);
     }
   }
   job.UpdateParams();
@@ -79,7 +98,7 @@ void SaveSettings(const Job& job, const std::string& path) {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
       throw Error(FormatText(kInvalidFileName, {value}));
   }
-  SettingsText text = ReadSettingsFile(path, true);
+  SettingsText text = ReadSettingsFileOrNothing(path);
   RemoveSection(text, kSettingsSection);
   for (const SettingsKey& key : kSettingsKeys)
     SetValue(text, kSettingsSection, key.name, WrittenValue(job.Settings(), key));

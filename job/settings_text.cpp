@@ -1,7 +1,7 @@
 // The settings reader: the bytes into sections and lines, then the look-ups a load and a save
 // make, and the edits of a save. The writer is settings_writer.cpp.
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 #include "job/settings_text.h"
 #include "job/text_rules.h"
@@ -9,33 +9,34 @@
 namespace korvu::job {
 namespace {
 
-// The next line of `rest` without its end (CR LF, LF or CR); `rest` moves past that end.
+// The next line of `rest` without its end (CR LF, LF or CR); `rest` moves past that end. One scan
+// for whichever end comes first, so that a text of lone CRs is read in linear time.
 std::string_view NextLine(std::string_view& rest) {
-  const char* begin = rest.data();
-  const std::size_t size = rest.size();
-  const void* lf = std::memchr(begin, '\n', size);
-  std::size_t end =
-      lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size;
-  std::size_t skip = end < size ? 1 : 0;
-  if (const void* cr = std::memchr(begin, '\r', end)) {
-    end = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-    skip = end + 1 < size && begin[end + 1] == '\n' ? 2 : 1;
-  }
-  rest.remove_prefix(end + skip);
-  return {begin, end};
+  const auto end =
+      std::find_if(rest.begin(), rest.end(), [](char c) { return c == '\r' || c == '\n'; });
+  const std::string_view line(rest.data(), static_cast<std::size_t>(end - rest.begin()));
+  std::size_t skip = 0;
+  if (end != rest.end()) skip = *end == '\r' && end + 1 != rest.end() && end[1] == '\n' ? 2 : 1;
+  rest.remove_prefix(line.size() + skip);
+  return line;
+}
+
+// The key and the value of an entry line, both trimmed; nothing for a line without "=".
+std::optional<std::pair<std::string_view, std::string_view>> SplitEntry(std::string_view line) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return std::pair(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
 }
 
 // An entry is stored as key "=" value without blanks around either part; any other line as it is.
 std::string EntryText(std::string_view line) {
-  const std::size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return std::string(line);
-  const std::string_view key = Trim(line.substr(0, equals));
-  const std::string_view value = Trim(line.substr(equals + 1));
-  if (key.size() + 1 + value.size() == line.size()) return std::string(line);
-  std::string entry;
-  entry.reserve(key.size() + 1 + value.size());
-  entry.append(key).append(1, '=').append(value);
-  return entry;
+  const auto entry = SplitEntry(line);
+  if (!entry || entry->first.size() + 1 + entry->second.size() == line.size())
+    return std::string(line);
+  std::string text;
+  text.reserve(entry->first.size() + 1 + entry->second.size());
+  text.append(entry->first).append(1, '=').append(entry->second);
+  return text;
 }
 
 bool IsHeader(std::string_view line) {
@@ -44,21 +45,61 @@ bool IsHeader(std::string_view line) {
 
 }  // namespace
 
-SettingsText ParseSettingsText(std::string_view bytes) {
-  const void* nul = bytes.empty() ? nullptr : std::memchr(bytes.data(), '\0', bytes.size());
-  if (nul != nullptr)
-    bytes = bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
-  SettingsText text;
-  while (!bytes.empty()) {
-    const std::string_view line = Trim(NextLine(bytes));
+SettingsLineReader::SettingsLineReader(std::string_view bytes)
+    : rest_(bytes.substr(0, bytes.find('\0'))) {}
+
+bool SettingsLineReader::Next(SettingsLine& kept) {
+  while (!rest_.empty()) {
+    const std::string_view line = Trim(NextLine(rest_));
     if (line.empty() || line.front() == ';') continue;
     if (IsHeader(line)) {
-      text.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
-    } else if (!text.empty()) {
-      text.back().lines.push_back(EntryText(line));
+      in_section_ = true;
+      kept = {true, Trim(line.substr(1, line.size() - 2))};
+      return true;
+    }
+    if (in_section_) {
+      kept = {false, line};
+      return true;
     }
   }
+  return false;
+}
+
+SettingsText ParseSettingsText(std::string_view bytes) {
+  SettingsText text;
+  SettingsLineReader reader(bytes);
+  for (SettingsLine line; reader.Next(line);) {
+    if (line.header)
+      text.push_back({std::string(line.text), {}});
+    else
+      text.back().lines.push_back(EntryText(line.text));
+  }
   return text;
+}
+
+SectionValues ReadSectionValues(std::string_view bytes, std::string_view name,
+                                std::span<const std::string_view> keys) {
+  SectionValues section;
+  bool inside = false;
+  SettingsLineReader reader(bytes);
+  for (SettingsLine line; reader.Next(line);) {
+    if (line.header) {
+      inside = EqualsIgnoringCase(line.text, name);
+      // A later section of the name hides the earlier one whole.
+      if (inside)
+        section = {true, false, std::vector<std::optional<std::string_view>>(keys.size())};
+      continue;
+    }
+    if (!inside) continue;
+    section.holds_line = true;
+    const auto entry = SplitEntry(line.text);
+    if (!entry) continue;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (EqualsIgnoringCase(keys[i], entry->first)) section.values[i] = entry->second;
+    }
+  }
+  if (!section.found) section.values.resize(keys.size());
+  return section;
 }
 
 // The look-ups: the last section of a name, the last line of a key.

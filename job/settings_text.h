@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,41 @@ using SettingsText = std::vector<SettingsSection>;
 
 SettingsText ParseSettingsText(std::string_view bytes);
 std::string WriteSettingsText(const SettingsText& text);
+
+// One line that reading keeps: a header with the name of its section, or a line of the open
+// section, trimmed (an entry not yet trimmed around its "=").
+struct SettingsLine {
+  bool header = false;
+  std::string_view text;
+};
+
+// The lines that reading keeps from `bytes`, one at a time and in order, as views into `bytes`.
+// The one reader of the layout above: ParseSettingsText and a load both walk it, in time linear in
+// the size of `bytes` whatever its line ends.
+class SettingsLineReader {
+ public:
+  explicit SettingsLineReader(std::string_view bytes);
+
+  // The next kept line into `line`; false at the end of the readable text.
+  bool Next(SettingsLine& line);
+
+ private:
+  std::string_view rest_;
+  bool in_section_ = false;
+};
+
+// The last section called `name` as a lookup sees it, read without keeping the text.
+struct SectionValues {
+  bool found = false;       // such a section exists
+  bool holds_line = false;  // it holds at least one line
+  // For each key asked for, in that order, what FindValue gives in that section.
+  std::vector<std::optional<std::string_view>> values;
+};
+
+// The section `name` of `bytes` and the values of `keys` in it, as FindSection and FindValue give
+// them on ParseSettingsText(bytes), in one pass and with views into `bytes`.
+SectionValues ReadSectionValues(std::string_view bytes, std::string_view name,
+                                std::span<const std::string_view> keys);
 
 // The key of an entry line (the text before its first "="); nothing for a line without "=".
 std::optional<std::string_view> KeyOf(std::string_view line);

@@ -35,6 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         LayoutCase{"empty", "", ""}, LayoutCase{"crlf", "[A]\r\nk=1\r\nj=2\r\n", "[A]k=1|j=2"},
         LayoutCase{"cr_cr_lf_is_two_ends", "[A]\r\r\nk=1", "[A]k=1"},
+        LayoutCase{"lone_crs", "\r[A]\rk=1\r\rj=2\r", "[A]k=1|j=2"},
+        LayoutCase{"mixed_ends", "[A]\nk=1\r\nj=2\rm=3\n\rn=4\r\n\r", "[A]k=1|j=2|m=3|n=4"},
+        LayoutCase{"lone_cr_before_nul", "[A]\rk=1\r\0j=2\r"s, "[A]k=1"},
         LayoutCase{"nul_inside_a_line", "[A]\r\nk=1\0j=2"s, "[A]k=1"},
         LayoutCase{"lines_before_the_first_header", "k=1\r\nloose\r\n[A]\r\nj=2", "[A]j=2"},
         LayoutCase{"control_characters_trimmed", "\t[A]\x01\r\n\x1F k = 1 \x7F\x0B\r\n",
@@ -85,18 +88,31 @@ TEST_P(LookupTest, FindsTheLastSectionAndTheLastLine) {
   EXPECT_EQ(value, GetParam().value);
 }
 
+// A load reads the section in one pass, without the text: it must find what the lookups find.
+TEST_P(LookupTest, OnePassReadFindsTheSame) {
+  const std::string_view keys[] = {GetParam().key, "other"};
+  const SectionValues read = ReadSectionValues(GetParam().bytes, GetParam().section, keys);
+  ASSERT_EQ(read.values.size(), 2u);
+  EXPECT_EQ(read.values[0], GetParam().value);
+  EXPECT_EQ(read.found,
+            FindSection(ParseSettingsText(GetParam().bytes), GetParam().section) != nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, LookupTest,
-    testing::Values(LookupCase{"plain", "[A]\nk=1", "A", "k", "1"},
-                    LookupCase{"any_case", "[kOrVu]\nThReAdS=1", "KORVU", "threads", "1"},
-                    LookupCase{"last_section_of_a_name", "[A]\nk=1\n[B]\nk=2\n[a]\nj=3", "A", "k",
-                               std::nullopt},
-                    LookupCase{"last_line_of_a_key", "[A]\nk=1\nK=2\nj=3", "A", "k", "2"},
-                    LookupCase{"empty_value", "[A]\nk=", "A", "k", ""},
-                    LookupCase{"line_without_equals_is_no_key", "[A]\nk", "A", "k", std::nullopt},
-                    LookupCase{"key_is_not_a_prefix", "[A]\nkey=1", "A", "k", std::nullopt},
-                    LookupCase{"value_after_the_first_equals", "[A]\nk==1=2", "A", "k", "=1=2"},
-                    LookupCase{"no_section", "[B]\nk=1", "A", "k", std::nullopt}),
+    testing::Values(
+        LookupCase{"plain", "[A]\nk=1", "A", "k", "1"},
+        LookupCase{"any_case", "[kOrVu]\nThReAdS=1", "KORVU", "threads", "1"},
+        LookupCase{"last_section_of_a_name", "[A]\nk=1\n[B]\nk=2\n[a]\nj=3", "A", "k",
+                   std::nullopt},
+        LookupCase{"last_line_of_a_key", "[A]\nk=1\nK=2\nj=3", "A", "k", "2"},
+        LookupCase{"empty_value", "[A]\nk=", "A", "k", ""},
+        LookupCase{"line_without_equals_is_no_key", "[A]\nk", "A", "k", std::nullopt},
+        LookupCase{"key_is_not_a_prefix", "[A]\nkey=1", "A", "k", std::nullopt},
+        LookupCase{"value_after_the_first_equals", "[A]\nk==1=2", "A", "k", "=1=2"},
+        LookupCase{"no_section", "[B]\nk=1", "A", "k", std::nullopt},
+        LookupCase{"last_section_without_the_key", "[A]\nk=1\n[a]\nj=2", "A", "k", std::nullopt},
+        LookupCase{"blanks_around_key_and_value", "[A]\n K \t= v w \r", "A", "k", "v w"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EditCase {
