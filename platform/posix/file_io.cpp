@@ -1,12 +1,16 @@
 #include "platform/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,6 +104,53 @@ std::optional<FileError> FollowLinks(const std::string& name, std::string& targe
   return Failure(FileStep::kCreate, ELOOP);
 }
 
+constexpr std::string_view kTempPrefix = ".korvu-";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr time_t kStaleAfterSeconds = 60;
+
+// Whether `name` is one that CreateTemp gives: ".korvu-", 16 lower-case hex digits, ".tmp".
+bool IsTempName(std::string_view name) {
+  if (name.size() != kTempPrefix.size() + 16 + kTempSuffix.size() ||
+      !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix))
+    return false;
+  return std::ranges::all_of(name.substr(kTempPrefix.size(), 16), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+  });
+}
+
+// Removes what saves killed between creating their temporary file and renaming it left behind in
+// `folder`: regular files of the temporary name only. A file changed within the last minute may
+// belong to a save that another Korvu is making in the same folder right now, and stays.
+void RemoveStaleTemps(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const time_t now = time(nullptr);
+  while (const dirent* entry = readdir(dir)) {
+    if (!IsTempName(entry->d_name)) continue;
+    struct stat info;
+    if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISREG(info.st_mode) && now - info.st_mtime >= kStaleAfterSeconds)
+      unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+  closedir(dir);
+}
+
+// Removes the temporary file when the save fails, however it fails.
+class TempGuard {
+ public:
+  explicit TempGuard(const std::string& name) : name_(name) {}
+  ~TempGuard() {
+    if (!kept_) unlink(name_.c_str());
+  }
+  TempGuard(const TempGuard&) = delete;
+  TempGuard& operator=(const TempGuard&) = delete;
+  void Renamed() { kept_ = true; }
+
+ private:
+  const std::string& name_;
+  bool kept_ = false;
+};
+
 // A new, empty file with a name of its own in `folder`.
 std::optional<FileError> CreateTemp(const std::string& folder, mode_t mode, std::string& name,
                                     Fd& fd) {
@@ -190,15 +241,15 @@ std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_
     if (!S_ISREG(old.st_mode)) return WriteInPlace(check, bytes);
   }
   const std::string folder = FolderOf(target);
+  RemoveStaleTemps(folder);
   std::string temp;
   Fd fd;
   if (auto error = CreateTemp(folder, exists ? (old.st_mode & 07777) : 0666, temp, fd))
     return error;
+  TempGuard guard(temp);
   if (exists) TakeOver(fd.Get(), old);
-  if (auto error = FillAndRename(std::move(fd), temp, target, bytes)) {
-    unlink(temp.c_str());
-    return error;
-  }
+  if (auto error = FillAndRename(std::move(fd), temp, target, bytes)) return error;
+  guard.Renamed();
   SyncFolder(folder);
   return std::nullopt;
 }

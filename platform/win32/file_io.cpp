@@ -1,7 +1,9 @@
 #include "platform/file_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
+#include <string_view>
 #include <utility>
 
 #include <windows.h>
@@ -118,6 +120,43 @@ std::optional<FileError> CheckWritable(const std::string& target) {
   return std::nullopt;
 }
 
+constexpr std::string_view kTempPrefix = ".korvu-";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr ULONGLONG kStaleAfter = 60ULL * 10000000;  // a minute in FILETIME's 100 ns steps
+
+// Whether `name` is one that CreateTemp gives: ".korvu-", 16 lower-case hex digits, ".tmp".
+bool IsTempName(std::string_view name) {
+  if (name.size() != kTempPrefix.size() + 16 + kTempSuffix.size() ||
+      !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix))
+    return false;
+  return std::ranges::all_of(name.substr(kTempPrefix.size(), 16), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+  });
+}
+
+ULONGLONG Ticks(const FILETIME& time) {
+  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Removes what saves killed between creating their temporary file and putting it in place left
+// behind beside `prefix`: plain files of the temporary name only (the pattern also matches short
+// names, so the long name is checked again). A file written within the last minute may belong to
+// a save that another Korvu is making in the same folder right now, and stays.
+void RemoveStaleTemps(const std::string& prefix) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((prefix + ".korvu-*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  do {
+    const DWORD not_plain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (IsTempName(found.cFileName) && (found.dwFileAttributes & not_plain) == 0 &&
+        Ticks(now) - Ticks(found.ftLastWriteTime) >= kStaleAfter)
+      DeleteFileA((prefix + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
 std::optional<FileError> CreateTemp(const std::string& prefix, std::string& name, Handle& file) {
   // Only the window's thread saves, so one generator without a lock will do.
   static std::mt19937_64 random(GetTickCount64() ^ GetCurrentProcessId());
@@ -193,6 +232,7 @@ std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_
   if (exists) {
     if (auto error = CheckWritable(target)) return error;
   }
+  RemoveStaleTemps(FolderPrefix(target));
   std::string temp;
   Handle file;
   if (auto error = CreateTemp(FolderPrefix(target), temp, file)) return error;
