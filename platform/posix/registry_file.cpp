@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "platform/ascii_case.h"
 
@@ -41,25 +43,52 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
   }
 }
 
-// UTF-16LE bytes as UTF-8; a lone surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(std::string_view bytes) {
-  if (bytes.size() % 2 != 0) throw Malformed{};
-  const auto unit = [&](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                      static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-  };
-  std::string out;
-  const std::size_t count = bytes.size() / 2;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t code = unit(i);
-    const bool high = code >= 0xD800 && code < 0xDC00;
-    if (high && i + 1 < count && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (unit(++i) - 0xDC00);
-    } else if (code >= 0xD800 && code < 0xE000) {
-      code = 0xFFFD;
+// UTF-16LE bytes as UTF-8, fed in pieces of any size; a lone surrogate becomes U+FFFD. An odd
+// byte and a high surrogate wait for the next piece.
+class Utf16Decoder {
+ public:
+  void Feed(std::string_view bytes, std::string& out) {
+    for (const char c : bytes) {
+      if (!odd_) {
+        odd_ = static_cast<unsigned char>(c);
+        continue;
+      }
+      Unit(*odd_ | static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 8, out);
+      odd_.reset();
     }
-    AppendUtf8(out, code);
   }
+
+  void Finish(std::string& out) {
+    if (odd_) throw Malformed{};
+    if (high_ != 0) AppendUtf8(out, 0xFFFD);
+    high_ = 0;
+  }
+
+ private:
+  static bool IsLow(std::uint32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+  void Unit(std::uint32_t unit, std::string& out) {
+    if (high_ != 0) {
+      const std::uint32_t high = std::exchange(high_, 0);
+      if (IsLow(unit)) return AppendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+      AppendUtf8(out, 0xFFFD);
+    }
+    if (unit >= 0xD800 && unit < 0xDC00) {
+      high_ = unit;
+    } else {
+      AppendUtf8(out, IsLow(unit) ? 0xFFFD : unit);
+    }
+  }
+
+  std::optional<std::uint32_t> odd_;
+  std::uint32_t high_ = 0;
+};
+
+std::string Utf16ToUtf8(std::string_view bytes) {
+  std::string out;
+  Utf16Decoder decoder;
+  decoder.Feed(bytes, out);
+  decoder.Finish(out);
   return out;
 }
 
@@ -148,39 +177,137 @@ std::optional<RegistryFileValue> Data(std::string_view data) {
   return value;
 }
 
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    lines.push_back(line);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-  }
-  return lines;
-}
-
-// Walks the lines of one file and collects the values of one key.
-class KeyReader {
+// The values of the key while the file is read. A value stated again or removed leaves a dead
+// slot behind (keeping its name for the index); dead slots are dropped once they are as many as
+// the live ones, and at the end.
+class KeyValues {
  public:
-  KeyReader(std::vector<std::string_view> lines, std::string_view path)
-      : lines_(std::move(lines)), header_(std::string(kUserRoot) + std::string(path)) {}
+  KeyValues() { Clear(); }
 
-  std::optional<std::vector<RegistryFileValue>> Read() {
-    if (lines_.empty() || Trim(lines_[0]) != kFirstLine) throw Malformed{};
-    for (next_ = 1; next_ < lines_.size();) Line(Trim(lines_[next_++]));
-    if (!found_) return std::nullopt;
-    return std::move(values_);
+  void Set(std::string name, std::optional<RegistryFileValue> value) {
+    const std::uint32_t hash = Hash(name);
+    IndexCell& cell = Find(name, hash);
+    if (cell.slot != kEmpty && live_[cell.slot]) Kill(cell.slot);
+    if (!value) return;
+    if (cell.slot == kEmpty) ++used_cells_;
+    cell = {hash, static_cast<std::uint32_t>(slots_.size())};
+    value->name = std::move(name);
+    slots_.push_back(std::move(*value));
+    live_.push_back(true);
+    if (dead_ > slots_.size() / 2 + 64) {
+      Compact();
+      Reindex();
+    } else if (used_cells_ * 2 > table_.size()) {
+      Reindex();
+    }
+  }
+
+  void Clear() {
+    slots_.clear();
+    live_.clear();
+    dead_ = 0;
+    table_.assign(16, IndexCell{});
+    used_cells_ = 0;
+  }
+
+  RegistryFileValues Take() {
+    Compact();
+    RegistryFileValues values = std::move(slots_);
+    Clear();
+    return values;
   }
 
  private:
+  static constexpr std::uint32_t kEmpty = UINT32_MAX;
+
+  // A slot of the index with the hash of its name, so that a probe seldom looks at a slot.
+  struct IndexCell {
+    std::uint32_t hash = 0;
+    std::uint32_t slot = kEmpty;
+  };
+
+  static std::uint32_t Hash(std::string_view name) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name)
+      hash = (hash ^ static_cast<unsigned char>(LowerAsciiChar(c))) * 16777619u;
+    return hash;
+  }
+
+  // The cell of the index that holds the slot named `name`, letter case aside, or the empty cell
+  // where it would go: open addressing over a table at most half full.
+  IndexCell& Find(std::string_view name, std::uint32_t hash) {
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const IndexCell& cell = table_[i];
+      if (cell.slot == kEmpty ||
+          (cell.hash == hash && EqualsIgnoringCase(slots_[cell.slot].name, name)))
+        return table_[i];
+    }
+  }
+
+  void Kill(std::uint32_t slot) {
+    live_[slot] = false;
+    slots_[slot].data = std::string();
+    ++dead_;
+  }
+
+  // Drops the dead slots, keeping the order of the live ones.
+  void Compact() {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      if (!live_[i]) continue;
+      if (kept != i) slots_[kept] = std::move(slots_[i]);
+      ++kept;
+    }
+    slots_.resize(kept);
+    live_.assign(kept, true);
+    dead_ = 0;
+  }
+
+  void Reindex() {
+    std::size_t size = 16;
+    while (size < slots_.size() * 4) size *= 2;
+    table_.assign(size, IndexCell{});
+    used_cells_ = slots_.size();
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      const std::uint32_t hash = Hash(slots_[i].name);
+      Find(slots_[i].name, hash) = {hash, static_cast<std::uint32_t>(i)};
+    }
+  }
+
+  RegistryFileValues slots_;
+  std::vector<bool> live_;
+  std::size_t dead_ = 0;
+  std::vector<IndexCell> table_;
+  std::size_t used_cells_ = 0;
+};
+
+// Takes the lines of one file (without their ends) and collects the values of one key.
+class KeyLines {
+ public:
+  explicit KeyLines(std::string_view path) : header_(std::string(kUserRoot) + std::string(path)) {}
+
   void Line(std::string_view line) {
+    if (continued_) return Continue(Trim(line));
+    if (!seen_first_) {
+      seen_first_ = true;
+      if (Trim(line) != kFirstLine) throw Malformed{};
+      return;
+    }
+    line = Trim(line);
     if (line.empty() || line.starts_with(';')) return;
     if (line.starts_with('[')) return Header(line);
     if (!in_file_key_) throw Malformed{};
     Value(line);
   }
 
+  std::optional<RegistryFileValues> Finish() {
+    if (!seen_first_ || continued_) throw Malformed{};
+    if (!found_) return std::nullopt;
+    return values_.Take();
+  }
+
+ private:
   void Header(std::string_view line) {
     if (!line.ends_with(']')) throw Malformed{};
     std::string_view key = line.substr(1, line.size() - 2);
@@ -189,64 +316,165 @@ class KeyReader {
     in_file_key_ = !removal;
     in_key_ = !removal && EqualsIgnoringCase(key, header_);
     if (EqualsIgnoringCase(key, header_)) found_ = in_key_;
-    if (removal && EqualsIgnoringCase(key, header_)) values_.clear();
+    if (removal && EqualsIgnoringCase(key, header_)) values_.Clear();
   }
 
   void Value(std::string_view line) {
-    std::string name;
+    name_.clear();
     if (line.starts_with('@')) {
       line.remove_prefix(1);
     } else {
-      name = Quoted(line);
+      name_ = Quoted(line);
     }
     line = Trim(line);
     if (!line.starts_with('=')) throw Malformed{};
-    std::string data(Trim(line.substr(1)));
-    if (data.starts_with("hex")) JoinContinuation(data);
-    auto value = Data(data);
-    if (!in_key_) return;
-    std::erase_if(values_,
-                  [&](const RegistryFileValue& v) { return EqualsIgnoringCase(v.name, name); });
-    if (value) values_.push_back({std::move(name), value->kind, std::move(value->data)});
+    data_ = Trim(line.substr(1));
+    // regedit wraps long byte lists: a line ending in "\" goes on in the next, indented one.
+    continued_ = data_.starts_with("hex") && data_.ends_with('\\');
+    if (continued_) return data_.pop_back();
+    Store();
   }
 
-  // regedit wraps long byte lists: a line ending in "\" goes on in the next, indented one.
-  void JoinContinuation(std::string& data) {
-    while (data.ends_with('\\')) {
-      data.pop_back();
-      if (next_ == lines_.size()) throw Malformed{};
-      data += Trim(lines_[next_++]);
-    }
+  // The next line, whatever it holds, goes on with the value.
+  void Continue(std::string_view line) {
+    data_ += line;
+    continued_ = data_.ends_with('\\');
+    if (continued_) return data_.pop_back();
+    Store();
   }
 
-  std::vector<std::string_view> lines_;
+  void Store() {
+    auto value = Data(data_);
+    if (in_key_) values_.Set(std::move(name_), std::move(value));
+  }
+
   std::string header_;
-  std::size_t next_ = 0;
+  bool seen_first_ = false;
   bool in_file_key_ = false;
   bool in_key_ = false;
   bool found_ = false;
-  std::vector<RegistryFileValue> values_;
+  bool continued_ = false;
+  std::string name_;  // of the value being read
+  std::string data_;  // its data so far
+  KeyValues values_;
 };
 
 }  // namespace
 
-std::optional<std::vector<RegistryFileValue>> FindRegistryKey(std::string_view text,
-                                                              std::string_view path) {
-  try {
-    std::string converted;
-    if (text.starts_with(kUtf16Mark)) {
-      converted = Utf16ToUtf8(text.substr(kUtf16Mark.size()));
-      text = converted;
-    } else if (text.starts_with(kUtf8Mark)) {
-      text.remove_prefix(kUtf8Mark.size());
+// The bytes into text (byte-order mark and UTF-16), the text into lines, the lines to KeyLines.
+struct RegistryKeyReader::State {
+  enum class Encoding { kUnknown, kUtf8, kUtf16 };
+
+  explicit State(std::string_view path) : lines(path) {}
+
+  void Feed(std::string_view bytes) {
+    while (encoding == Encoding::kUnknown && !bytes.empty()) {
+      head += bytes.front();
+      bytes.remove_prefix(1);
+      Recognise();
     }
-    return KeyReader(Lines(text), path).Read();
+    Decode(bytes);
+  }
+
+  std::optional<RegistryFileValues> Finish() {
+    if (encoding == Encoding::kUnknown) {
+      encoding = Encoding::kUtf8;
+      Text(head);
+    }
+    if (encoding == Encoding::kUtf16) {
+      decoded.clear();
+      utf16.Finish(decoded);
+      Text(decoded);
+    }
+    if (!partial.empty()) EndLine(partial);
+    return lines.Finish();
+  }
+
+  // Decides the encoding by the first bytes, once they are enough to tell.
+  void Recognise() {
+    std::string_view text = head;
+    if (text.starts_with(kUtf16Mark)) {
+      encoding = Encoding::kUtf16;
+      text.remove_prefix(kUtf16Mark.size());
+    } else if (text.starts_with(kUtf8Mark)) {
+      encoding = Encoding::kUtf8;
+      text.remove_prefix(kUtf8Mark.size());
+    } else if (kUtf16Mark.starts_with(text) || kUtf8Mark.starts_with(text)) {
+      return;
+    } else {
+      encoding = Encoding::kUtf8;
+    }
+    Decode(text);
+  }
+
+  void Decode(std::string_view bytes) {
+    if (encoding != Encoding::kUtf16) return Text(bytes);
+    decoded.clear();
+    utf16.Feed(bytes, decoded);
+    Text(decoded);
+  }
+
+  // Lines end at LF; a line that goes on into the next piece waits in `partial`.
+  void Text(std::string_view text) {
+    for (auto lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n')) {
+      if (partial.empty()) {
+        EndLine(text.substr(0, lf));
+      } else {
+        partial.append(text.substr(0, lf));
+        EndLine(partial);
+        partial.clear();
+      }
+      text.remove_prefix(lf + 1);
+    }
+    partial.append(text);
+  }
+
+  void EndLine(std::string_view line) {
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.Line(line);
+  }
+
+  Encoding encoding = Encoding::kUnknown;
+  std::string head;  // the first bytes, until they tell the encoding
+  Utf16Decoder utf16;
+  std::string decoded;  // a UTF-16 piece as UTF-8
+  std::string partial;  // the start of a line without its end yet
+  KeyLines lines;
+  bool malformed = false;
+};
+
+RegistryKeyReader::RegistryKeyReader(std::string_view path)
+    : state_(std::make_unique<State>(path)) {}
+
+RegistryKeyReader::~RegistryKeyReader() = default;
+
+bool RegistryKeyReader::Feed(std::string_view bytes) {
+  if (state_->malformed) return false;
+  try {
+    state_->Feed(bytes);
   } catch (const Malformed&) {
+    state_->malformed = true;
+  }
+  return !state_->malformed;
+}
+
+std::optional<RegistryFileValues> RegistryKeyReader::Finish() {
+  if (state_->malformed) return std::nullopt;
+  try {
+    return state_->Finish();
+  } catch (const Malformed&) {
+    state_->malformed = true;
     return std::nullopt;
   }
 }
 
-const RegistryFileValue* FindRegistryValue(const std::vector<RegistryFileValue>& values,
+std::optional<RegistryFileValues> FindRegistryKey(std::string_view text, std::string_view path) {
+  RegistryKeyReader reader(path);
+  reader.Feed(text);
+  return reader.Finish();
+}
+
+const RegistryFileValue* FindRegistryValue(const RegistryFileValues& values,
                                            std::string_view name) {
   const auto found = std::ranges::find_if(
       values, [&](const RegistryFileValue& value) { return EqualsIgnoringCase(value.name, name); });

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/registry.h"
 #include "tests/support/temp_dir.h"
@@ -116,6 +121,85 @@ TEST(RegistryFileTest, Utf16FileWithByteOrderMark) {
   EXPECT_EQ(FindRegistryValue(*values, "Install_Dir")->data, "C:\\D\xC3\xA4\0"s);
 }
 
+// The values of a key in order as "name=data|...", the data's closing NUL left out.
+std::string Show(const std::optional<RegistryFileValues>& values) {
+  if (!values) return "no key";
+  std::string shown;
+  for (const RegistryFileValue& value : *values)
+    shown += value.name + "=" + value.data.substr(0, value.data.find('\0')) + "|";
+  return shown;
+}
+
+// The text fed in pieces of `size` bytes.
+std::optional<RegistryFileValues> ReadInPieces(std::string_view text, std::size_t size) {
+  RegistryKeyReader reader(kKey);
+  for (; !text.empty(); text.remove_prefix(std::min(size, text.size())))
+    reader.Feed(text.substr(0, size));
+  return reader.Finish();
+}
+
+std::string Utf16(std::string_view ascii) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : ascii) utf16 += {c, '\0'};
+  return utf16;
+}
+
+struct OrderCase {
+  std::string label;
+  std::string file;
+  std::string shown;  // as Show() gives the key
+};
+
+class RegistryOrderTest : public testing::TestWithParam<OrderCase> {};
+
+TEST_P(RegistryOrderTest, WholeAndInPieces) {
+  EXPECT_EQ(Show(FindRegistryKey(GetParam().file, kKey)), GetParam().shown);
+  for (const std::size_t size : {1, 2, 3, 5, 64})
+    EXPECT_EQ(Show(ReadInPieces(GetParam().file, size)), GetParam().shown) << size;
+}
+
+std::string Restated(int times) {
+  std::string lines = "\"y\"=\"0\"\n";
+  for (int i = 1; i <= times; ++i) lines += "\"X\"=\"" + std::to_string(i) + "\"\n";
+  return lines + "\"z\"=\"0\"\n\"x\"=-\n\"x\"=\"last\"\n";
+}
+
+std::string Distinct(int count) {
+  std::string lines;
+  for (int i = count; i > 0; --i) lines += "\"v" + std::to_string(i) + "\"=\"\"\n";
+  return lines + "\"V1\"=\"again\"\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RegistryOrderTest,
+    testing::Values(
+        OrderCase{"GivenTwiceKeepsTheLastAtTheEnd",
+                  kHead + "\"a\"=\"1\"\n\"b\"=\"2\"\n\"A\"=\"3\"\n", "b=2|A=3|"},
+        OrderCase{"RemovedThenGivenAgain",
+                  kHead + "\"a\"=\"1\"\r\n\"b\"=\"2\"\r\n\"a\"=-\r\n\"c\"=\"3\"\r\n\"a\"=\"4\"\r\n",
+                  "b=2|c=3|a=4|"},
+        OrderCase{"KeyRemovedThenStatedAgain",
+                  kHead + "\"a\"=\"1\"\n[-HKEY_CURRENT_USER\\" + std::string(kKey) +
+                      "]\n[HKEY_CURRENT_USER\\" + std::string(kKey) + "]\n\"b\"=\"2\"\n",
+                  "b=2|"},
+        OrderCase{"RestatedManyTimes", kHead + Restated(300), "y=0|z=0|x=last|"},
+        OrderCase{"ManyValues", kHead + Distinct(100),
+                  [] {
+                    std::string shown;
+                    for (int i = 100; i > 1; --i) shown += "v" + std::to_string(i) + "=|";
+                    return shown + "V1=again|";
+                  }()},
+        OrderCase{"ContinuedOverPieces",
+                  kHead + "\"b\"=hex:41,\\\r\n  42,\\\r\n  43\r\n\"c\"=\"d\"", "b=ABC|c=d|"},
+        OrderCase{"Utf16SurrogatesOverPieces",
+                  Utf16(kHead + "\"p\"=\"") + "\x3D\xD8\x00\xDE"s + "\x3D\xD8" + "A\0\"\0"s,
+                  "p=\xF0\x9F\x98\x80\xEF\xBF\xBD"
+                  "A|"},
+        OrderCase{"Utf8MarkOverPieces", "\xEF\xBB\xBF" + kHead + "\"a\"=\"1\"", "a=1|"},
+        OrderCase{"LoneCrIsNoLineEnd", kHead + "\"a\"=\"1\"\r\"b\"=\"2\"\n", "no key"},
+        OrderCase{"OddUtf16Length", Utf16(kHead + "\"a\"=\"1\"") + "\n", "no key"}),
+    [](const auto& info) { return info.param.label; });
+
 // The registry of the running program: the file under $XDG_CONFIG_HOME, read only.
 class UserRegistryTest : public testing::Test {
  protected:
@@ -143,6 +227,36 @@ TEST_F(UserRegistryTest, ReadsTheFileAndRefusesWriteAccess) {
   ASSERT_TRUE(key->Read("Install_Dir", info->size, data));
   EXPECT_EQ(data, "/opt/divx\0"s);
   EXPECT_FALSE(key->Query("Other").has_value());
+}
+
+// A file of `size` bytes, sparse but in the format: the NUL bytes of its hole are text of a value.
+void WriteSparse(const std::string& path, off_t size) {
+  const std::string head = kHead + "\"Install_Dir\"=\"/opt/divx\"\r\n\"Pad\"=\"";
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+  ASSERT_EQ(pwrite(fd, "\"", 1, size - 1), 1);
+  close(fd);
+}
+
+TEST_F(UserRegistryTest, AFileLargerThan64MiBHoldsNoKey) {
+  const std::string path = dir_ / "korvu/registry.reg";
+  WriteSparse(path, off_t{1} << 20);
+  EXPECT_NE(UserRegistry().OpenKey(kKey, kKeyRead), nullptr);
+  WriteSparse(path, (off_t{64} << 20) + 1);
+  EXPECT_EQ(UserRegistry().OpenKey(kKey, kKeyRead), nullptr);
+}
+
+TEST_F(UserRegistryTest, AChangedFileIsReadAgain) {
+  dir_.Write("korvu/registry.reg", kHead + R"("Install_Dir"="/opt/a")");
+  std::string data;
+  ASSERT_NE(UserRegistry().OpenKey(kKey, kKeyRead), nullptr);
+  dir_.Write("korvu/registry.reg", kHead + R"("Install_Dir"="/opt/bb")");
+  const auto key = UserRegistry().OpenKey(kKey, kKeyReadNoNotify);
+  ASSERT_NE(key, nullptr);
+  ASSERT_TRUE(key->Read("Install_Dir", 64, data));
+  EXPECT_EQ(data, "/opt/bb\0"s);
 }
 
 }  // namespace
