@@ -1,9 +1,10 @@
 // Reading generated files of 1, 4 and 16 MB: settings files in each line-end style through
-// LoadSettings into a job, registry export files (many values in the encoder's key, or many empty
-// lines) through UserRegistry().OpenKey. Besides time, each case reports the peak of the bytes the
-// program holds on its heap during one read, above what it held before (peak_bytes), and that
-// peak per byte of the file (peak_per_file_byte). Heap bytes are counted by the global operator
-// new of this program, so the figures do not depend on the machine's load.
+// LoadSettings into a job (and SaveSettings over them), registry export files (many values in the
+// encoder's key, or many empty lines) through UserRegistry().OpenKey. Besides time, each case
+// reports the peak of the bytes the program holds on its heap during one read, above what it held
+// before (peak_bytes), and that peak per byte of the file (peak_per_file_byte). Heap bytes are
+// counted by the global operator new of this program, so the figures do not depend on the machine's
+// load.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -109,7 +110,7 @@ class PeakMeter {
 
 // The settings files: the header, one real key, then "a=b" lines up to the size.
 struct LineEnds {
-  const char* name;
+  std::string name;
   std::vector<std::string_view> cycle;  // the ends, used in turn
 };
 
@@ -169,29 +170,47 @@ void ReadRegistryFile(benchmark::State& state, const std::string& bytes, const c
   meter.Report(state, bytes.size());
 }
 
+template <typename Run>
+void Add(const std::string& name, Run run) {
+  benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMillisecond);
+}
+
+// A save reads the whole file into its sections and lines and writes it back: the same files,
+// each save over a fresh copy of the file as generated.
+void SaveSettingsFile(benchmark::State& state, const std::string& path, std::size_t size) {
+  const job::PathRules rules(job::PathStyle::kPosix, platform::RealFileSystem());
+  const job::Job job(rules);
+  const std::string target = path + ".saved";
+  PeakMeter meter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::copy_file(path, target, std::filesystem::copy_options::overwrite_existing);
+    state.ResumeTiming();
+    meter.Measure([&] { job::SaveSettings(job, target); });
+  }
+  meter.Report(state, size);
+}
+
 void Register() {
   const LineEnds styles[] = {
       {"crlf", {"\r\n"}}, {"lf", {"\n"}}, {"cr", {"\r"}}, {"mixed", {"\r\n", "\n", "\r"}}};
   for (const std::size_t megabytes : {1, 4, 16}) {
+    const std::size_t size = megabytes * kMiB;
+    const std::string mb = "-" + std::to_string(megabytes) + "MB";
     for (const LineEnds& ends : styles) {
-      const std::string name = std::string(ends.name) + "-" + std::to_string(megabytes) + "MB";
-      const std::string path = (Folder() / (name + ".ini")).string();
-      const std::size_t size = megabytes * kMiB;
+      const std::string path = (Folder() / (ends.name + mb + ".ini")).string();
       WriteFile(path, SettingsFile(ends, size));
-      benchmark::RegisterBenchmark(("LoadSettings/" + name).c_str(), [path, size](
-                                                                         benchmark::State& state) {
-        LoadSettingsFile(state, path, size);
-      })->Unit(benchmark::kMillisecond);
+      Add("LoadSettings/" + ends.name + mb,
+          [path, size](benchmark::State& state) { LoadSettingsFile(state, path, size); });
+      Add("SaveSettings/" + ends.name + mb,
+          [path, size](benchmark::State& state) { SaveSettingsFile(state, path, size); });
     }
     for (const bool many_values : {true, false}) {
-      const std::string name = std::string(many_values ? "values" : "empty-lines") + "-" +
-                               std::to_string(megabytes) + "MB";
-      benchmark::RegisterBenchmark(("RegistryRead/" + name).c_str(), [name, bytes = RegistryFile(
-                                                                                many_values,
-                                                                                megabytes * kMiB)](
-                                                                         benchmark::State& state) {
-        ReadRegistryFile(state, bytes, name.c_str());
-      })->Unit(benchmark::kMillisecond);
+      const std::string name = (many_values ? "values" : "empty-lines") + mb;
+      Add("RegistryRead/" + name,
+          [name, bytes = RegistryFile(many_values, size)](benchmark::State& state) {
+            ReadRegistryFile(state, bytes, name.c_str());
+          });
     }
   }
 }
