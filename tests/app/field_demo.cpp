@@ -5,11 +5,11 @@
 #include <QStyle>
 #include <QWidget>
 
-#include "app/fields/check_field.h"
-#include "app/fields/file_name_field.h"
-#include "app/fields/list_field.h"
-#include "app/fields/number_field.h"
-#include "app/fields/spin_field.h"
+#include "app/qt/fields/check_field.h"
+#include "app/qt/fields/file_name_field.h"
+#include "app/qt/fields/list_field.h"
+#include "app/qt/fields/number_field.h"
+#include "app/qt/fields/spin_field.h"
 #include "job/job_settings.h"
 #include "platform/file_system.h"
 

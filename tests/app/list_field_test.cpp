@@ -1,4 +1,4 @@
-#include "app/fields/list_field.h"
+#include "app/qt/fields/list_field.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>

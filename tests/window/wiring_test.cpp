@@ -9,7 +9,7 @@
 #include <atomic>
 #include <future>
 
-#include "app/error_box.h"
+#include "app/qt/error_box.h"
 #include "tests/support/temp_dir.h"
 #include "tests/window/window_fixture.h"
 
