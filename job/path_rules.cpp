@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "job/error.h"
+#include "job/text_rules.h"
 
 namespace korvu::job {
 namespace {

@@ -127,13 +127,16 @@ QWidget* TMainForm::createControl(const form::Control& row) {
     case form::Kind::kEditableList:
     case form::Kind::kFixedList: {
       const bool editable = row.kind == form::Kind::kEditableList;
-      return new ListField(Must(ValueOf<job::ListIndex>(s, row), row),
-                           editable ? ListField::Style::kEditable : ListField::Style::kFixed, this);
+      return new ListIndexField(
+          Must(ValueOf<job::ListIndex>(s, row), row),
+          editable ? ListIndexField::Style::kEditable : ListIndexField::Style::kFixed, this);
     }
     case form::Kind::kFreeTextList:
-      return new ListField(Must(ValueOf<job::TextValue>(s, row), row), Entries(row.entries), this);
+      return new FreeTextList(Must(ValueOf<job::TextValue>(s, row), row), Entries(row.entries),
+                              this);
     case form::Kind::kCheckBox:
-      if (auto* box = ValueOf<job::CheckBox>(s, row)) return new CheckField(*box, ToQt(row.caption), this);
+      if (auto* box = ValueOf<job::CheckBox>(s, row))
+        return new CheckField(*box, ToQt(row.caption), this);
       return new CheckField(Must(ValueOf<job::Flag>(s, row), row), ToQt(row.caption), this);
     case form::Kind::kButton:
       return createButton(row);

@@ -30,39 +30,13 @@ std::size_t Utf8Position(const QString& text, int position) {
 
 }  // namespace
 
-ListField::ListField(job::ListIndex& index, Style style, QWidget* parent)
-    : QComboBox(parent), index_(&index), clock_(SteadyNow) {
-  Fill(index.Entries(), style == Style::kEditable);
-  connect(this, &QComboBox::activated, this, &ListField::TakeChoice);
-  if (isEditable()) connect(lineEdit(), &QLineEdit::textEdited, this, &ListField::TakeEdit);
-  Follow(*this, index, &ListField::ShowIndex);
-}
-
-ListField::ListField(job::TextValue& text, const std::vector<std::string>& entries, QWidget* parent)
-    : QComboBox(parent), text_(&text), clock_(SteadyNow) {
-  Fill(entries, true);
-  Select(-1, false);
-  connect(this, &QComboBox::activated, this, &ListField::TakeChoice);
-  connect(this, &QComboBox::editTextChanged, this, &ListField::TakeEdit);
-  Follow(*this, text, &ListField::ShowText);
-}
-
-void ListField::Fill(const std::vector<std::string>& entries, bool editable) {
-  entries_ = entries;
+ListField::ListField(const std::vector<std::string>& entries, bool editable, QWidget* parent)
+    : QComboBox(parent), entries_(entries) {
   for (const std::string& entry : entries_) addItem(ToQt(entry));
   setEditable(editable);
   if (!editable) return;
   setCompleter(nullptr);  // the completion here is our own
   setInsertPolicy(QComboBox::NoInsert);
-}
-
-void ListField::ShowIndex() {
-  if (currentIndex() != index_->Index()) Select(index_->Index(), false);
-}
-
-void ListField::ShowText() {
-  const QString shown = ToQt(text_->Text());
-  if (currentText() != shown) setEditText(shown);
 }
 
 void ListField::Select(int index, bool keep_text) {
@@ -77,15 +51,14 @@ void ListField::Select(int index, bool keep_text) {
 }
 
 void ListField::keyPressEvent(QKeyEvent* event) {
-  const bool printable = IsPrintable(*event);
-  if (!isEditable()) {
-    if (printable) return Search(event->text());
-    return QComboBox::keyPressEvent(event);
-  }
-  if (printable && Complete(event->text())) return;
+  if (IsPrintable(*event) && TakeKey(event->text())) return;
   QComboBox::keyPressEvent(event);
   // Backspace leaves no entry selected, even when there was nothing to delete.
-  if (event->key() == Qt::Key_Backspace && index_ != nullptr) WriteIndex(-1);
+  if (isEditable() && event->key() == Qt::Key_Backspace) TakeBackspace();
+}
+
+bool ListField::TakeKey(const QString& typed) {
+  return isEditable() && Complete(typed);
 }
 
 bool ListField::Complete(const QString& typed) {
@@ -96,47 +69,81 @@ bool ListField::Complete(const QString& typed) {
       edit.hasSelectedText()
           ? Utf8Position(text, start + edit.selectedText().size()) - Utf8Position(text, start)
           : 0;
-  const auto completion = job::AutoComplete(entries_, FromQt(text), Utf8Position(text, start),
-                                            length, FromQt(typed));
+  const auto completion =
+      job::AutoComplete(entries_, FromQt(text), Utf8Position(text, start), length, FromQt(typed));
   if (!completion) return false;
   const QString shown = ToQt(completion->text);
   const int selected =
       ToQt(std::string_view(completion->text).substr(0, completion->selection_start)).size();
   Select(completion->index, false);
-  if (index_ != nullptr) {
-    Guarded([&] { index_->SetIndex(completion->index); });
-  } else {
-    Guarded([&] { text_->SetText(completion->text); });
-  }
+  TakeCompletion(*completion);
   edit.setText(shown);
   edit.setSelection(selected, static_cast<int>(shown.size()) - selected);
   return true;
 }
 
-void ListField::Search(const QString& typed) {
-  const auto found = type_ahead_.Type(FromQt(typed), clock_(), entries_);
-  if (!found || *found == currentIndex()) return;
-  Select(*found, false);
-  Guarded([&] { index_->SetIndex(*found); });
+ListIndexField::ListIndexField(job::ListIndex& index, Style style, QWidget* parent)
+    : ListField(index.Entries(), style == Style::kEditable, parent),
+      index_(index),
+      clock_(SteadyNow) {
+  connect(this, &QComboBox::activated, this,
+          [this](int chosen) { Guarded([&] { index_.Choose(chosen); }); });
+  // A typed text is no entry.
+  if (isEditable()) connect(lineEdit(), &QLineEdit::textEdited, this, [this] { WriteIndex(-1); });
+  Follow(*this, index, &ListIndexField::ShowIndex);
 }
 
-void ListField::TakeChoice(int index) {
-  if (index_ != nullptr) return Guarded([&] { index_->Choose(index); });
-  if (index >= 0 && index < static_cast<int>(entries_.size()))
-    Guarded([&] { text_->SetText(entries_[static_cast<std::size_t>(index)]); });
+bool ListIndexField::TakeKey(const QString& typed) {
+  if (isEditable()) return ListField::TakeKey(typed);
+  const auto found = type_ahead_.Type(FromQt(typed), clock_(), Entries());
+  if (found && *found != currentIndex()) {
+    Select(*found, false);
+    Guarded([&] { index_.SetIndex(*found); });
+  }
+  return true;
 }
 
-void ListField::TakeEdit(const QString& text) {
-  if (index_ != nullptr) return WriteIndex(-1);  // a typed text is no entry
+void ListIndexField::TakeCompletion(const job::Completion& completion) {
+  Guarded([&] { index_.SetIndex(completion.index); });
+}
+
+void ListIndexField::ShowIndex() {
+  if (currentIndex() != index_.Index()) Select(index_.Index(), false);
+}
+
+void ListIndexField::WriteIndex(int index) {
+  if (currentIndex() != index) Select(index, true);
+  Guarded([&] { index_.SetIndex(index); });
+}
+
+FreeTextList::FreeTextList(job::TextValue& text, const std::vector<std::string>& entries,
+                           QWidget* parent)
+    : ListField(entries, true, parent), text_(text) {
+  Select(-1, false);
+  connect(this, &QComboBox::activated, this, [this](int chosen) {
+    if (chosen >= 0 && chosen < static_cast<int>(Entries().size()))
+      Guarded([&] { text_.SetText(Entries()[static_cast<std::size_t>(chosen)]); });
+  });
+  connect(this, &QComboBox::editTextChanged, this, &FreeTextList::TakeEdit);
+  Follow(*this, text, &FreeTextList::ShowText);
+}
+
+void FreeTextList::TakeCompletion(const job::Completion& completion) {
+  Guarded([&] { text_.SetText(completion.text); });
+}
+
+void FreeTextList::ShowText() {
+  const QString shown = ToQt(text_.Text());
+  if (currentText() == shown) return;
+  const QSignalBlocker quiet(this);
+  setEditText(shown);
+}
+
+void FreeTextList::TakeEdit(const QString& text) {
   const std::string typed = FromQt(text);
   const std::string_view kept = job::CutAtLineBreak(typed);
   if (kept.size() != typed.size()) return lineEdit()->setText(ToQt(kept));
-  if (typed != text_->Text()) Guarded([&] { text_->SetText(typed); });
-}
-
-void ListField::WriteIndex(int index) {
-  if (currentIndex() != index) Select(index, true);
-  Guarded([&] { index_->SetIndex(index); });
+  if (typed != text_.Text()) Guarded([&] { text_.SetText(typed); });
 }
 
 }  // namespace korvu::app
