@@ -69,7 +69,8 @@ inline constexpr std::string_view kBrowseTitle = "Browse";
 struct Control {
   std::string_view name{};
   Kind kind = Kind::kButton;
-  std::string_view value{};  // the settings key of the job value shown; empty for buttons and preview
+  std::string_view
+      value{};  // the settings key of the job value shown; empty for buttons and preview
   Box box{};
   Label label{};
   std::string_view hint{};     // line breaks as CR LF, as the window stores them; empty for none

@@ -11,8 +11,7 @@ namespace korvu::app {
 
 void ShowErrorBox(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, ToQt(form::kTitle), ToQt(job::ErrorBoxText(message)),
-                  QMessageBox::Ok,
-                  QApplication::activeWindow());
+                  QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 

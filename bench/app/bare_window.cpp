@@ -107,7 +107,8 @@ void AddControls(QWidget* window) {
   for (const form::Control& row : form::kControls) {
     QWidget* control = Plain(window, row);
     Place(control, row.box);
-    if (!row.hint.empty()) control->setToolTip(Text(row.hint).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    if (!row.hint.empty())
+      control->setToolTip(Text(row.hint).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     if (row.label.name.empty()) continue;
     auto* label = new QLabel(Text(row.label.caption), window);
     Place(label, row.label.box);

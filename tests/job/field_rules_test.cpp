@@ -120,9 +120,10 @@ TEST(ListChoiceTest, AChoiceIsToldEvenWhenAlreadySelected) {
 }
 
 TEST(CheckBoxClickTest, ClicksCheckGrayedAndUncheckedAndUncheckChecked) {
-  const std::pair<CheckState, CheckState> cases[] = {{CheckState::kGrayed, CheckState::kChecked},
-                                                     {CheckState::kUnchecked, CheckState::kChecked},
-                                                     {CheckState::kChecked, CheckState::kUnchecked}};
+  const std::pair<CheckState, CheckState> cases[] = {
+      {CheckState::kGrayed, CheckState::kChecked},
+      {CheckState::kUnchecked, CheckState::kChecked},
+      {CheckState::kChecked, CheckState::kUnchecked}};
   for (const auto& [before, after] : cases) {
     CheckBox box;
     box.SetState(before);

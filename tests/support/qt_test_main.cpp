@@ -1,4 +1,5 @@
-// Every Qt test program runs its tests inside one QApplication, on Qt's offscreen platform unless told otherwise.
+// Every Qt test program runs its tests inside one QApplication, on Qt's offscreen platform unless
+// told otherwise.
 #include <gtest/gtest.h>
 
 #include <QApplication>

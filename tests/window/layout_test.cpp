@@ -64,15 +64,16 @@ std::string Quoted(const QString& text) {
 std::string Described(const QWidget& form) {
   std::string text;
   for (const form::Control& row : form::kControls) {
-    const auto* widget = form.findChild<QWidget*>(QString::fromUtf8(row.name.data(), row.name.size()));
+    const auto* widget =
+        form.findChild<QWidget*>(QString::fromUtf8(row.name.data(), row.name.size()));
     if (widget == nullptr) {
       text += "missing " + std::string(row.name) + "\n";
       continue;
     }
     const auto* button = qobject_cast<const QAbstractButton*>(widget);
     const QString caption = button ? button->text() : widget->accessibleName();
-    text += "control " + std::string(row.name) + ' ' + Box(*widget) + " caption=" +
-            Quoted(caption) + " hint=" + Quoted(widget->toolTip()) + '\n';
+    text += "control " + std::string(row.name) + ' ' + Box(*widget) +
+            " caption=" + Quoted(caption) + " hint=" + Quoted(widget->toolTip()) + '\n';
     for (const auto* label : form.findChildren<QLabel*>()) {
       if (label->buddy() != widget) continue;
       const bool maroon = label->palette().color(QPalette::WindowText) == QColor(0x80, 0, 0);

@@ -58,15 +58,15 @@ TEST_P(RegistryFileTest, SetsTheEncoderOrReportsOnce) {
 
 const std::string kSuffix = "/DivX H.264 Codec CLI/bin/DivX264.exe";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RegistryFileTest,
-    // The rules of each kind of value are the job's; here, one found folder and one value of the
-    // wrong kind prove that the file reaches the window.
-    testing::Values(
-        RegistryCase{"Folder", R"("Install_Dir"="/opt/Div X")", "\"/opt/Div X" + kSuffix + '"'},
-        RegistryCase{"Number", "\"Install_Dir\"=dword:00000001",
-                     "Ungültiger Datentyp für 'Install_Dir'", true}),
-    [](const auto& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(Cases, RegistryFileTest,
+                         // The rules of each kind of value are the job's; here, one found folder
+                         // and one value of the wrong kind prove that the file reaches the window.
+                         testing::Values(RegistryCase{"Folder", R"("Install_Dir"="/opt/Div X")",
+                                                      "\"/opt/Div X" + kSuffix + '"'},
+                                         RegistryCase{"Number", "\"Install_Dir\"=dword:00000001",
+                                                      "Ungültiger Datentyp für 'Install_Dir'",
+                                                      true}),
+                         [](const auto& info) { return info.param.label; });
 
 }  // namespace
 }  // namespace korvu::app
