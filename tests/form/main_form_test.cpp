@@ -7,9 +7,39 @@
 #include <map>
 #include <set>
 #include <string>
+#include <variant>
 
 namespace korvu::form {
 namespace {
+
+// Whether the job value of `row` is of the kind its control shows (see Kind); a button and the
+// preview show none.
+bool ShowsItsKindOfValue(const Control& row) {
+  using job::JobSettings;
+  const job::SettingsKey* key = ValueKey(row);
+  const auto holds = [key](auto member) {
+    return key != nullptr && std::holds_alternative<decltype(member)>(key->field);
+  };
+  switch (row.kind) {
+    case Kind::kFileName:
+    case Kind::kFreeTextList:
+      return holds(static_cast<job::TextValue JobSettings::*>(nullptr));
+    case Kind::kNumber:
+      return holds(static_cast<job::NumberText JobSettings::*>(nullptr));
+    case Kind::kSpin:
+      return holds(static_cast<job::BoundedInt JobSettings::*>(nullptr));
+    case Kind::kEditableList:
+    case Kind::kFixedList:
+      return holds(static_cast<job::ListIndex JobSettings::*>(nullptr));
+    case Kind::kCheckBox:
+      return holds(static_cast<job::CheckBox JobSettings::*>(nullptr)) ||
+             holds(static_cast<job::Flag JobSettings::*>(nullptr));
+    case Kind::kButton:
+    case Kind::kPreview:
+      return row.value.empty();
+  }
+  return false;
+}
 
 bool Inside(const Box& box) {
   return box.left >= 0 && box.top >= 0 && box.width > 0 && box.height > 0 &&
