@@ -8,30 +8,13 @@
 #include "app/qt/error_box.h"
 #include "app/qt/guard.h"
 #include "app/qt/main_form.h"
+#include "app/qt/quit_after_first_paint.h"
 #include "job/job.h"
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
 #include "platform/file_system.h"
 #include "platform/processor_count.h"
 #include "platform/registry.h"
-
-namespace {
-
-// Ends the program right after the window's first paint has reached the screen: the start-up
-// benchmark's stopwatch (KORVU_QUIT_AFTER_FIRST_PAINT).
-class QuitAfterFirstPaint : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      watched->removeEventFilter(this);
-      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    }
-    return false;
-  }
-};
-
-}  // namespace
 
 int main(int, char** argv) {
   using namespace korvu;
@@ -55,7 +38,7 @@ int main(int, char** argv) {
   app::TDM dm(processor_count, &form);
   form.SetDataModule(dm);
 
-  QuitAfterFirstPaint quit;
+  app::QuitAfterFirstPaint quit;
   if (qEnvironmentVariableIsSet("KORVU_QUIT_AFTER_FIRST_PAINT")) form.installEventFilter(&quit);
   form.show();
   QApplication::exec();

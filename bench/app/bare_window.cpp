@@ -20,6 +20,7 @@
 
 #include "app/form/main_form.h"
 #include "app/qt/pictures/picture_icon.h"
+#include "app/qt/quit_after_first_paint.h"
 
 namespace {
 
@@ -116,20 +117,6 @@ void AddControls(QWidget* window) {
   }
 }
 
-// Ends the program once the window has painted for the first time (the frame is flushed to the
-// screen within the same repaint, before the posted quit runs).
-class QuitAfterFirstPaint : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      watched->removeEventFilter(this);
-      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    }
-    return false;
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,7 +139,7 @@ int main(int argc, char** argv) {
   AddControls(&window);
   window.move(window.screen()->availableGeometry().center() - window.rect().center());
 
-  QuitAfterFirstPaint quit;
+  korvu::app::QuitAfterFirstPaint quit;
   if (qEnvironmentVariableIsSet("KORVU_QUIT_AFTER_FIRST_PAINT")) window.installEventFilter(&quit);
   window.show();
   return QApplication::exec();
