@@ -1,9 +1,12 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "job/job_settings.h"
+#include "job/param_line.h"
 
 // The main window described once, without a toolkit: every control in tab order with the job
 // value it shows, where it stands, what names it, its hint, caption and picture, and what its
@@ -182,5 +185,12 @@ const Control& ControlNamed(std::string_view name);
 
 // The job value the control of `row` shows, or null for a button and the preview.
 const job::SettingsKey* ValueKey(const Control& row);
+
+// Why "Encode" is off, one line per reason naming the field by its label ("Input video file: no
+// such file: /clips/no"), lines ended by CR LF; empty when the job is ready.
+std::string NotReadyText(const std::vector<job::NotReadyReason>& reasons);
+
+// The hint "Encode" shows: its own, and while the job is not ready a blank line and the reasons.
+std::string EncodeHint(const std::vector<job::NotReadyReason>& reasons);
 
 }  // namespace korvu::form

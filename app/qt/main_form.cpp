@@ -243,7 +243,13 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::ShowParams() {
-  jvbEncode->setEnabled(job_.EncodeEnabled());
+  const bool ready = job_.EncodeEnabled();
+  jvbEncode->setEnabled(ready);
+  // A disabled "Encode" says why, in its hint and to screen readers.
+  const auto reasons =
+      ready ? std::vector<job::NotReadyReason>() : job::NotReadyReasons(job_.Settings());
+  jvbEncode->setToolTip(Hint(form::EncodeHint(reasons)));
+  jvbEncode->setAccessibleDescription(Hint(form::NotReadyText(reasons)).trimmed());
   const QString preview = ToQt(job_.Preview());
   // Rewriting the same text would drop the user's selection in it.
   if (jvtParams->toPlainText() != preview) jvtParams->setPlainText(preview);

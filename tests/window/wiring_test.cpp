@@ -45,6 +45,21 @@ TEST_F(WiringTest, ThePyramidGraysTheBReferenceBoxAndBackToChecked) {
   EXPECT_EQ(bref->checkState(), Qt::Checked);
 }
 
+TEST_F(WiringTest, ADisabledEncodeSaysWhyAndAReadyOneHintsAsEver) {
+  const QString hint = QStringLiteral("Creates and executes a batch file for 2 pass encoding");
+  ShowAndActivate();
+  auto* encode = Find<QPushButton>("jvbEncode");
+  Find<QLineEdit>("jveInput")->setText(QString::fromStdString(dir_ / "no such.avi"));
+  const QString input = QString::fromStdString("Input video file: no such file: " + dir_ / "no");
+  EXPECT_TRUE(encode->toolTip().startsWith(hint + "\n\n" + input + "\n"))
+      << encode->toolTip().toStdString();
+  EXPECT_TRUE(encode->toolTip().endsWith("\nBitrate (kbps): must be above 0"));
+  EXPECT_TRUE(encode->accessibleDescription().startsWith(input));
+  MakeJobReady();
+  EXPECT_EQ(encode->toolTip(), hint);
+  EXPECT_EQ(encode->accessibleDescription(), "");
+}
+
 TEST_F(WiringTest, CancelledDialogsChangeNothing) {
   ShowAndActivate();
   const std::string ini = dir_.Write("job.ini", "[Korvu]\r\nBitrate=700\r\n");
