@@ -76,8 +76,9 @@ struct Control {
       value{};  // the settings key of the job value shown; empty for buttons and preview
   Box box{};
   Label label{};
-  std::string_view hint{};     // line breaks as CR LF, as the window stores them; empty for none
-  std::string_view caption{};  // check boxes and buttons
+  std::string_view hint{};  // line breaks as CR LF, as the window stores them; empty for none
+  std::string_view
+      caption{};  // check boxes and buttons; the preview's is its name for screen readers
   std::string_view picture{};  // a button's picture, a file name field's browse button's
   FileDialog dialog{};         // file name fields
   std::span<const std::string_view> entries{};  // a free-text list's offered entries
@@ -177,7 +178,10 @@ inline constexpr Control kControls[] = {
               "Use B frame reference pyramide"),
     Captioned("jvbEncode", Kind::kButton, {}, {400, 200, 121, 57}, "Encode",
               "Creates and executes a batch file for 2 pass encoding", "gears", 19),
-    {.name = "jvtParams", .kind = Kind::kPreview, .box = {0, 264, 529, 49}},
+    {.name = "jvtParams",
+     .kind = Kind::kPreview,
+     .box = {0, 264, 529, 49},
+     .caption = "Encoder command line"},
 };
 
 // The row of the control `name`; raises std::out_of_range when there is none.

@@ -24,7 +24,6 @@ int main(int, char** argv) {
   QApplication application(qt_argc, argv);
   // The title goes into the window's caption and the error box's, not into the display name,
   // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
-  app::SetErrorReport(app::ShowErrorBox);
   // The desktop ties the window to its menu entry by the window's class on X11 (Qt takes it from
   // the application name, by default the name the program was started under: "korvu" through the
   // installed link) and by the app id on Wayland.
@@ -35,6 +34,8 @@ int main(int, char** argv) {
   job::Job job(rules);
   app::TMainForm form(
       job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWait});
+  // Every error box belongs to the window, also one raised before the window is active.
+  app::SetErrorReport([&form](const std::string& message) { app::ShowErrorBox(message, &form); });
   app::TDM dm(processor_count, &form);
   form.SetDataModule(dm);
 

@@ -1,8 +1,12 @@
 #include "app/qt/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -98,6 +102,10 @@ void TMainForm::createControls() {
     widget->setObjectName(ToQt(row.name));
     widget->setGeometry(Rect(row.box));
     if (!row.hint.empty()) widget->setToolTip(Hint(row.hint));
+    // Screen readers announce every control by its label's caption or its own.
+    widget->setAccessibleName(ToQt(row.label.name.empty() ? row.caption : row.label.caption));
+    if (auto* list = qobject_cast<QComboBox*>(widget); list && list->lineEdit())
+      list->lineEdit()->setAccessibleName(widget->accessibleName());
     if (!row.label.name.empty()) createLabel(row.label, widget);
     if (previous != nullptr) QWidget::setTabOrder(previous, widget);
     previous = controls_[i] = widget;
@@ -173,7 +181,6 @@ void TMainForm::createLabel(const form::Label& row, QWidget* field) {
   label->setObjectName(ToQt(row.name));
   label->setTextFormat(Qt::PlainText);
   label->setBuddy(field);
-  field->setAccessibleName(label->text());
   if (row.maroon) {
     QPalette colours = label->palette();
     colours.setColor(QPalette::WindowText, QColor::fromRgb(form::kMaroon));
@@ -264,6 +271,8 @@ void TMainForm::jvbSaveIniClick() {
 }
 
 void TMainForm::jvbEncodeClick() {
+  // The run disables "Encode", which would hand the focus on to the preview.
+  const QPointer<QWidget> focused = focusWidget();
   const job::EncodeHooks hooks{
       .disable_encode = [this] { jvbEncode->setEnabled(false); },
       .minimize = [this] { showMinimized(); },
@@ -271,28 +280,44 @@ void TMainForm::jvbEncodeClick() {
                               std::uint16_t mode) { return WaitForConsole(line, mode); },
       .restore =
           [this] {
+            if (close_requested_) return;  // the window went at the close, and stays gone
             showNormal();
             raise();
             activateWindow();
           },
   };
   job::RunEncode(job_, platform_.executable_path, hooks);
-  if (close_requested_) QTimer::singleShot(0, this, &QWidget::close);
+  if (close_requested_) return QTimer::singleShot(0, this, &QWidget::close);
+  if (focused != nullptr && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
 }
 
+// While the console runs, the window shows that it takes no input: every control that would take
+// some is disabled and the pointer is busy over it. The preview stays readable.
 int TMainForm::WaitForConsole(const std::string& command_line, std::uint16_t show_mode) {
   job_running_ = true;
+  ShowRunning(true);
   const int code =
       WaitWithoutInput([&] { return platform_.exec_and_wait(command_line, show_mode); });
+  ShowRunning(false);
   job_running_ = false;
   return code;
 }
 
-// A close asked for while a job runs waits for the run's end, as the window does not answer
-// before.
+void TMainForm::ShowRunning(bool running) {
+  for (QWidget* control : controls_) {
+    // "Encode" is the job's to enable again, by its rebuild after the run.
+    if (control != jvtParams && (running || control != jvbEncode)) control->setEnabled(!running);
+  }
+  if (running) return QApplication::setOverrideCursor(Qt::BusyCursor);
+  QApplication::restoreOverrideCursor();
+}
+
+// A close asked for while a job runs hides the window at once; the program ends when the run has
+// ended, so that the script runs to its end.
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (!job_running_) return QWidget::closeEvent(event);
   close_requested_ = true;
+  hide();
   event->ignore();
 }
 

@@ -69,6 +69,7 @@ class TMainForm : public QWidget {
   void FormActivate();
   void ShowParams();
   int WaitForConsole(const std::string& command_line, std::uint16_t show_mode);
+  void ShowRunning(bool running);
 
   job::Job& job_;
   WindowPlatform platform_;

@@ -83,13 +83,14 @@ TEST(MainFormTest, BoxesLieInsideTheClientAreaApart) {
 TEST(MainFormTest, ControlsCarryWhatTheirKindNeeds) {
   for (const Control& row : kControls) {
     const bool file = row.kind == Kind::kFileName;
-    const bool captioned = row.kind == Kind::kButton || row.kind == Kind::kCheckBox;
+    const bool captioned =
+        row.kind == Kind::kButton || row.kind == Kind::kCheckBox || row.kind == Kind::kPreview;
     EXPECT_EQ(!row.dialog.filter.empty(), file) << row.name;
     EXPECT_EQ(!row.picture.empty(), file || row.kind == Kind::kButton) << row.name;
     EXPECT_EQ(!row.caption.empty(), captioned) << row.name;
     EXPECT_EQ(!row.entries.empty(), row.kind == Kind::kFreeTextList) << row.name;
-    // A control names itself, or a label names it; only the preview is unnamed.
-    EXPECT_EQ(row.label.name.empty(), captioned || row.kind == Kind::kPreview) << row.name;
+    // A control names itself by its caption, or a label names it.
+    EXPECT_EQ(row.label.name.empty(), captioned) << row.name;
     // Hints break their lines with CR LF, as the window stores them.
     EXPECT_EQ(std::ranges::count(row.hint, '\n'), std::ranges::count(row.hint, '\r')) << row.name;
   }

@@ -70,8 +70,11 @@ std::string Described(const QWidget& form) {
       text += "missing " + std::string(row.name) + "\n";
       continue;
     }
-    const auto* button = qobject_cast<const QAbstractButton*>(widget);
-    const QString caption = button ? button->text() : widget->accessibleName();
+    // What a screen reader announces; a button or check box shows it as its caption too.
+    const QString caption = widget->accessibleName();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+      EXPECT_EQ(button->text(), caption);
+    }
     text += "control " + std::string(row.name) + ' ' + Box(*widget) +
             " caption=" + Quoted(caption) + " hint=" + Quoted(widget->toolTip()) + '\n';
     for (const auto* label : form.findChildren<QLabel*>()) {

@@ -124,17 +124,33 @@ TEST_F(EncodeTest, TheWindowWaitsMinimisedAndCloseWaitsForTheEnd) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return console_running.load(); }));
     EXPECT_TRUE(form_->isMinimized());
     EXPECT_FALSE(Find("jvbEncode")->isEnabled());
+    // The run shows: what takes input is disabled, the pointer busy; typing changes nothing.
+    EXPECT_FALSE(Find("jveBitrate")->isEnabled());
+    EXPECT_TRUE(Find("jvtParams")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QTest::keyClicks(Find("jveBitrate"), "1234");
+    EXPECT_EQ(job_.Settings().Bitrate.Text(), "900");
     form_->close();
-    EXPECT_TRUE(form_->isVisible()) << "a close waits for the run's end";
+    EXPECT_FALSE(form_->isVisible()) << "a close hides the window at once";
     console_ends.set_value();
   });
   QTest::mouseClick(Find("jvbEncode"), Qt::LeftButton);
   EXPECT_EQ(command_line, '"' + (dir_ / "Korvu.bat") + '"');
   EXPECT_NE(test::ReadFile(dir_ / "Korvu.bat").find(" -npass 2 -threads 2 -br 900 "),
             std::string::npos);
-  EXPECT_FALSE(form_->isMinimized());
+  EXPECT_TRUE(Find("jveBitrate")->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(Find("jvbEncode")->isEnabled());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->isVisible(); }));
+  EXPECT_FALSE(form_->isVisible()) << "the closed window does not come back";
+}
+
+TEST_F(EncodeTest, AfterTheRunTheFocusIsWhereItWas) {
+  ShowAndActivate();
+  MakeJobReady();
+  Find("jvbEncode")->setFocus();
+  QTest::keyClick(Find("jvbEncode"), Qt::Key_Space);
+  EXPECT_FALSE(form_->isMinimized());
+  EXPECT_EQ(QApplication::focusWidget(), Find("jvbEncode"));
 }
 
 TEST_F(EncodeTest, AScriptThatCannotBeWrittenRunsNothing) {
