@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "job/error.h"
+#include "job/text_rules.h"
 
 namespace korvu::job {
 namespace {
@@ -22,15 +23,6 @@ std::unique_ptr<platform::RegistryKey> OpenForReading(const platform::Registry& 
 
 bool IsText(platform::RegistryKind kind) {
   return kind == platform::RegistryKind::kText || kind == platform::RegistryKind::kExpandText;
-}
-
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted += '"';
 }
 
 }  // namespace
@@ -52,7 +44,7 @@ std::string ReadRegistryText(const platform::RegistryKey& key, std::string_view 
 std::optional<std::string> DiscoverEncoder(const platform::Registry& registry, PathStyle style) {
   const auto key = OpenForReading(registry);
   if (!key) return std::nullopt;
-  return Quoted(ReadRegistryText(*key, kInstallDirValue) + std::string(EncoderSuffix(style)));
+  return QuotedAlways(ReadRegistryText(*key, kInstallDirValue) + std::string(EncoderSuffix(style)));
 }
 
 }  // namespace korvu::job

@@ -60,9 +60,8 @@ void Check(int code) {
 // A CR, LF or NUL would end a script line early and make the rest a command of its own; a
 // character the interpreter's code page lacks would name another file.
 void CheckScriptText(std::string_view text) {
-  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos ||
-      !platform::ToScriptCodePage(text))
-    throw Error(FormatText(kInvalidFileName, {text}));
+  RefuseLineBreaks(text);
+  if (!platform::ToScriptCodePage(text)) throw Error(FormatText(kInvalidFileName, {text}));
 }
 
 std::string DoublePercent(std::string_view text) {

@@ -104,6 +104,21 @@ void BuildParamLine(const JobSettings& job, ParamLine& line) {
   line.preview += line.params;
 }
 
+std::vector<NotReadyReason> NotReadyReasons(const JobSettings& job) {
+  const PathRules& rules = job.Rules();
+  std::vector<NotReadyReason> reasons;
+  const std::pair<std::string_view, const TextValue*> named[] = {
+      {"Input", &job.Input}, {"Output", &job.Output}, {"Encoder", &job.Encoder}, {"Stats", &job.Stats}};
+  for (const auto& [key, value] : named)
+    if (!rules.HasFileName(value->Text())) reasons.push_back({key, "no file name"});
+  for (const auto& [key, value] : {named[0], named[2]}) {
+    if (rules.HasFileName(value->Text()) && !rules.NamesFile(value->Text()))
+      reasons.push_back({key, "no such file: " + rules.FileName(value->Text())});
+  }
+  if (job.Bitrate.Value() <= 0) reasons.push_back({"Bitrate", "must be above 0"});
+  return reasons;
+}
+
 ParamLine BuildParamLine(const JobSettings& job) {
   ParamLine line;
   BuildParamLine(job, line);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "job/job_settings.h"
 
@@ -24,5 +26,19 @@ struct ParamLine {
 ParamLine BuildParamLine(const JobSettings& job);
 // The same into `line`, reusing its buffers.
 void BuildParamLine(const JobSettings& job, ParamLine& line);
+
+// One reason why a job is not ready: the settings key of the value at fault and what is wrong
+// with it, in plain English ("no file name", "no such file: NAME", "must be above 0").
+struct NotReadyReason {
+  std::string_view key;
+  std::string problem;
+
+  friend bool operator==(const NotReadyReason&, const NotReadyReason&) = default;
+};
+
+// Every reason why `job` is not ready, in the order of the readiness rule: Input, Output, Encoder
+// and Stats without a file name; Input and Encoder naming no existing file (only when they have a
+// file name); a bitrate of 0. Empty exactly when the job is ready.
+std::vector<NotReadyReason> NotReadyReasons(const JobSettings& job);
 
 }  // namespace korvu::job

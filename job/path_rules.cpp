@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "job/error.h"
+#include "job/text_rules.h"
 
 namespace korvu::job {
 namespace {
@@ -49,27 +50,10 @@ void FirstWord(std::string_view text, std::size_t limit, std::string& word) {
 
 }  // namespace
 
-PathStyle NativePathStyle() {
-#ifdef _WIN32
-  return PathStyle::kWindows;
-#else
-  return PathStyle::kPosix;
-#endif
-}
-
 std::size_t NamePartStart(std::string_view name, PathStyle style) {
   const std::string_view separators = style == PathStyle::kWindows ? "\\:" : "/";
   const std::size_t separator = name.find_last_of(separators);
   return separator == std::string_view::npos ? 0 : separator + 1;
-}
-
-std::string QuotedWhenSplit(std::string_view name) {
-  // Quoted on every code that ends a first word, so that a POSIX name with a tab reads whole.
-  if (std::none_of(name.begin(), name.end(), IsWordBreak) || name.front() == '"')
-    return std::string(name);
-  std::string quoted;
-  quoted.reserve(name.size() + 2);
-  return quoted.append(1, '"').append(name).append(1, '"');
 }
 
 std::string ReplaceExtension(std::string_view name, std::string_view extension, PathStyle style) {

@@ -5,24 +5,17 @@
 #include <string_view>
 
 #include "platform/file_system.h"
+#include "platform/path_style.h"
 
 namespace korvu::job {
 
-// How paths are spelled. Windows: "\" separates folders (and ":" ends a drive), "/" is refused in
-// a name. POSIX: "/" separates folders and is allowed in a name.
-enum class PathStyle { kWindows, kPosix };
-
-// The style of the platform the program is built for.
-PathStyle NativePathStyle();
+// How paths are spelled, and the style of the platform the program is built for.
+using platform::NativePathStyle;
+using platform::PathStyle;
 
 // Where the name part of `name` begins: after its last folder separator ("/" in the POSIX style,
 // "\" or ":" in the Windows style), 0 when it has none. What comes before is its folder part.
 std::size_t NamePartStart(std::string_view name, PathStyle style);
-
-// `name` wrapped in '"' when the first-word rule would split it (a blank or another code 1 to 32
-// inside) and it does not begin with '"'; else `name` itself. The text a file dialog's choice gives
-// a path, without any validity check.
-std::string QuotedWhenSplit(std::string_view name);
 
 // The name with its extension (from the last "." after the last folder separator) replaced by
 // `extension`; a name without one gets `extension` appended.

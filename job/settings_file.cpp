@@ -8,6 +8,7 @@
 
 #include "job/settings_keys.h"
 #include "job/settings_text.h"
+#include "job/text_rules.h"
 #include "platform/file_io.h"
 
 namespace korvu::job {
@@ -93,11 +94,7 @@ void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) 
 void SaveSettings(const Job& job, const std::string& path) {
   // A CR, LF or NUL would split the value into lines of their own: refused before the file is
   // read or replaced.
-  for (const SettingsKey& key : kSettingsKeys) {
-    const std::string value = WrittenValue(job.Settings(), key);
-    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-      throw Error(FormatText(kInvalidFileName, {value}));
-  }
+  for (const SettingsKey& key : kSettingsKeys) RefuseLineBreaks(WrittenValue(job.Settings(), key));
   SettingsText text = ReadSettingsFileOrNothing(path);
   RemoveSection(text, kSettingsSection);
   for (const SettingsKey& key : kSettingsKeys)

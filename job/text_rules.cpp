@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "job/error.h"
+
 namespace korvu::job {
 namespace {
 
@@ -73,6 +75,30 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
   return text;
+}
+
+std::string QuotedWhenSplit(std::string_view name) {
+  // Quoted on every code that ends a first word, so that a POSIX name with a tab reads whole.
+  const auto splits = [](char c) { return c != '\0' && IsBlankOrControl(c); };
+  if (std::none_of(name.begin(), name.end(), splits) || name.front() == '"')
+    return std::string(name);
+  std::string quoted;
+  quoted.reserve(name.size() + 2);
+  return quoted.append(1, '"').append(name).append(1, '"');
+}
+
+std::string QuotedAlways(std::string_view text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted += '"';
+}
+
+void RefuseLineBreaks(std::string_view text) {
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+    throw Error(FormatText(kInvalidFileName, {text}));
 }
 
 std::string_view CutAtLineBreak(std::string_view text) {

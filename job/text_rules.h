@@ -38,6 +38,24 @@ inline bool EqualsIgnoringCaseLower(std::string_view text, std::string_view lowe
   return true;
 }
 
+// The quoting rules, by how they differ:
+//  - QuotedWhenSplit wraps a name that a blank would split, as it stands;
+//  - QuotedAlways wraps any text, doubling the quotes inside;
+//  - QuotePath dequotes, trims and requotes a path or free text (its own contract below);
+//  - AppendCommandLineArgument is QuotePath for one argument of the command line itself.
+
+// `name` wrapped in '"' when the first-word rule would split it (a blank or another code 1 to 32
+// inside) and it does not begin with '"'; else `name` itself. The text a file dialog's choice gives
+// a path, without any validity check.
+std::string QuotedWhenSplit(std::string_view name);
+
+// `text` wrapped in '"', every '"' inside doubled.
+std::string QuotedAlways(std::string_view text);
+
+// Raises Error(kInvalidFileName: text) when `text` holds a CR, LF or NUL: a value that would end
+// its line of a file or script early and make the rest a line of its own.
+void RefuseLineBreaks(std::string_view text);
+
 // Dequote, trim, requote: the one normalisation of paths and free texts that enter a command line
 // or come out of a settings file.
 //  - Dequote, only when the very first character is '"': the text up to the first '"' that is not

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,11 +15,23 @@ namespace korvu::job {
 class Observable {
  public:
   using Listener = std::function<void()>;
-  void OnChange(Listener listener) { listeners_.push_back(std::move(listener)); }
+  using Subscription = std::size_t;
+
+  // Adds `listener`; the subscription returned ends it.
+  Subscription OnChange(Listener listener) {
+    listeners_.push_back(std::move(listener));
+    return listeners_.size() - 1;
+  }
+  // The listener of `subscription` hears no further change; the others keep their places.
+  void Unsubscribe(Subscription subscription) {
+    if (subscription < listeners_.size()) listeners_[subscription] = nullptr;
+  }
 
  protected:
   void Notify() const {
-    for (const auto& listener : listeners_) listener();
+    // By index: a listener may subscribe another one meanwhile.
+    for (std::size_t i = 0; i < listeners_.size(); ++i)
+      if (listeners_[i]) listeners_[i]();
   }
 
  private:
@@ -99,6 +112,9 @@ class CheckBox : public Observable {
   void SetChecked(bool checked) {
     SetState(checked ? CheckState::kChecked : CheckState::kUnchecked);
   }
+  // A user's click: grayed and unchecked become checked, checked becomes unchecked. Only the
+  // program grays the box.
+  void Click() { SetChecked(!Checked()); }
 
  private:
   CheckState state_ = CheckState::kUnchecked;

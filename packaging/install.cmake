@@ -6,7 +6,7 @@ set(KORVU_INSTALL_DIR lib/korvu)
 
 install(TARGETS Korvu korvu-cmd korvu-enc RUNTIME DESTINATION ${KORVU_INSTALL_DIR})
 foreach(size 32 48 256)
-  install(FILES ${CMAKE_SOURCE_DIR}/app/pictures/korvu-${size}.png
+  install(FILES ${CMAKE_SOURCE_DIR}/app/qt/pictures/korvu-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${KORVU_APP_ID}.png)
 endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/korvu.metainfo.xml.in ${CMAKE_BINARY_DIR}/packaging/${KORVU_APP_ID}.metainfo.xml @ONLY)

@@ -1,4 +1,4 @@
-#include "app/fields/check_field.h"
+#include "app/qt/fields/check_field.h"
 
 #include "tests/app/field_test_util.h"
 
@@ -17,19 +17,6 @@ TEST(CheckFieldTest, AClickMovesGrayedToChecked) {
   EXPECT_EQ(bref.State(), job::CheckState::kChecked);
   EXPECT_EQ(box.checkState(), Qt::Checked);
   EXPECT_EQ(changes.count, 2);
-}
-
-TEST(CheckFieldTest, ClicksNeverGray) {
-  job::CheckBox bref;
-  test::Host host;
-  auto& box = host.Add<CheckField>(bref, QStringLiteral("B-frames as references"));
-  host.Focus(box);
-  const job::CheckState expected[] = {job::CheckState::kChecked, job::CheckState::kUnchecked,
-                                      job::CheckState::kChecked};
-  for (const job::CheckState state : expected) {
-    QTest::keyClick(&box, Qt::Key_Space);
-    EXPECT_EQ(bref.State(), state);
-  }
 }
 
 TEST(CheckFieldTest, WritingTheSameStateFiresNothing) {

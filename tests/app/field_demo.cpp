@@ -5,11 +5,11 @@
 #include <QStyle>
 #include <QWidget>
 
-#include "app/fields/check_field.h"
-#include "app/fields/file_name_field.h"
-#include "app/fields/list_field.h"
-#include "app/fields/number_field.h"
-#include "app/fields/spin_field.h"
+#include "app/qt/fields/check_field.h"
+#include "app/qt/fields/file_name_field.h"
+#include "app/qt/fields/list_field.h"
+#include "app/qt/fields/number_field.h"
+#include "app/qt/fields/spin_field.h"
 #include "job/job_settings.h"
 #include "platform/file_system.h"
 
@@ -40,10 +40,12 @@ int main(int argc, char** argv) {
   layout->addRow(QStringLiteral("Input"), input);
   layout->addRow(QStringLiteral("Bitrate"), Sized(new app::NumberField(job.Bitrate), 60));
   layout->addRow(QStringLiteral("GOP (s)"), Sized(new app::SpinField(job.GOPSec), 40));
-  layout->addRow(QStringLiteral("Quality"),
-                 Sized(new app::ListField(job.EncQuality, app::ListField::Style::kEditable), 90));
-  layout->addRow(QStringLiteral("Source"),
-                 Sized(new app::ListField(job.SourceType, app::ListField::Style::kFixed), 120));
+  layout->addRow(
+      QStringLiteral("Quality"),
+      Sized(new app::ListIndexField(job.EncQuality, app::ListIndexField::Style::kEditable), 90));
+  layout->addRow(
+      QStringLiteral("Source"),
+      Sized(new app::ListIndexField(job.SourceType, app::ListIndexField::Style::kFixed), 120));
   layout->addRow(QString(), new app::CheckField(job.BRef, QStringLiteral("B-references")));
   form.show();
   return QApplication::exec();

@@ -1,4 +1,4 @@
-#include "app/fields/file_name_field.h"
+#include "app/qt/fields/file_name_field.h"
 
 #include <QClipboard>
 #include <QCompleter>
@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/fields/dialog_filter.h"
-#include "app/guard.h"
+#include "app/qt/fields/dialog_filter.h"
+#include "app/qt/guard.h"
 #include "job/error.h"
 #include "tests/app/field_test_util.h"
 #include "tests/support/temp_dir.h"
@@ -131,8 +131,7 @@ TEST_F(FileNameFieldTest, BrowseStartsAtTheTextAndAnEmptyFieldReopensThePrevious
   dir.Write("my clips/trip.avi", "");
   field.SetFileName(folder + "/trip.avi");
   host.Focus(field);
-  field.SetDialogKind(DialogKind::kSave);
-  field.SetDefaultExt(QStringLiteral("264"));
+  field.SetDialog({form::DialogKind::kSave, "264", ""});
   Browse([&](QFileDialog& dialog) {
     EXPECT_EQ(dialog.directory().absolutePath().toStdString(), folder);
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));

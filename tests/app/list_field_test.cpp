@@ -1,4 +1,4 @@
-#include "app/fields/list_field.h"
+#include "app/qt/fields/list_field.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -21,7 +21,7 @@ class EditableListTest : public testing::Test {
   job::ListIndex quality{{"Fast", "Balanced", "Highest"}, 1};
   test::Changes changes{quality};
   test::Host host;
-  ListField& field = host.Add<ListField>(quality, ListField::Style::kEditable);
+  ListField& field = host.Add<ListIndexField>(quality, ListIndexField::Style::kEditable);
 };
 
 TEST_F(EditableListTest, TypedLetterCompletesToAnEntry) {
@@ -66,7 +66,7 @@ TEST(FixedListTest, TypeAheadAccumulatesWithinTheHalfSecondPause) {
   job::ListIndex source{{"Progressive", "Interlaced, TFF", "Interlaced, BFF"}, 0};
   test::Changes changes(source);
   test::Host host;
-  auto& field = host.Add<ListField>(source, ListField::Style::kFixed);
+  auto& field = host.Add<ListIndexField>(source, ListIndexField::Style::kFixed);
   milliseconds now{0};
   field.SetClock([&] { return now; });
   host.Focus(field);
@@ -88,7 +88,7 @@ TEST(FreeTextListTest, CompletesAndKeepsAnyTypedText) {
   job::TextValue fps;
   test::Changes changes(fps);
   test::Host host;
-  auto& field = host.Add<ListField>(fps, std::vector<std::string>{"24000/1001", "24", "25"});
+  auto& field = host.Add<FreeTextList>(fps, std::vector<std::string>{"24000/1001", "24", "25"});
   host.Focus(field);
   QTest::keyClick(&field, Qt::Key_2);
   EXPECT_EQ(fps.Text(), "24000/1001");

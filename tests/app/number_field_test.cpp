@@ -1,4 +1,4 @@
-#include "app/fields/number_field.h"
+#include "app/qt/fields/number_field.h"
 
 #include <QClipboard>
 

@@ -1,9 +1,9 @@
-#include "app/fields/spin_field.h"
+#include "app/qt/fields/spin_field.h"
 
 #include <QSignalSpy>
 #include <QWheelEvent>
 
-#include "app/fields/arrow_strip.h"
+#include "app/qt/fields/arrow_strip.h"
 #include "tests/app/field_test_util.h"
 
 namespace korvu::app {

@@ -119,6 +119,19 @@ TEST(ListChoiceTest, AChoiceIsToldEvenWhenAlreadySelected) {
   EXPECT_EQ(changes, 2);
 }
 
+TEST(CheckBoxClickTest, ClicksCheckGrayedAndUncheckedAndUncheckChecked) {
+  const std::pair<CheckState, CheckState> cases[] = {
+      {CheckState::kGrayed, CheckState::kChecked},
+      {CheckState::kUnchecked, CheckState::kChecked},
+      {CheckState::kChecked, CheckState::kUnchecked}};
+  for (const auto& [before, after] : cases) {
+    CheckBox box;
+    box.SetState(before);
+    box.Click();
+    EXPECT_EQ(box.State(), after) << static_cast<int>(before);
+  }
+}
+
 TEST(LineBreakTest, CutsBeforeTheFirstLineBreakOfEitherKind) {
   const std::pair<std::string, std::string> cases[] = {
       {"ab", "ab"},  {"a\nb", "a"}, {"a\r\nb", "a"}, {"a\rb\nc", "a"},

@@ -184,5 +184,48 @@ TEST_F(ParamLineTest, EveryChangeRebuildsOnce) {
   EXPECT_NE(job_.FParams().find(" -I 2 "), std::string::npos);
 }
 
+struct ReasonsCase {
+  const char* name;
+  std::function<void(JobSettings&)> change;
+  std::vector<NotReadyReason> reasons;
+};
+
+class NotReadyReasonsTest : public ParamLineTest,
+                            public testing::WithParamInterface<ReasonsCase> {};
+
+TEST_P(NotReadyReasonsTest, NameEveryFaultInTheRulesOrder) {
+  GetParam().change(job_.Settings());
+  job_.UpdateParams();
+  EXPECT_EQ(NotReadyReasons(job_.Settings()), GetParam().reasons);
+  EXPECT_EQ(job_.EncodeEnabled(), GetParam().reasons.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotReadyReasonsTest,
+    testing::Values(ReasonsCase{"Ready", [](JobSettings&) {}, {}},
+                    ReasonsCase{
+                        "EverythingEmpty",
+                        [](JobSettings& s) {
+                          for (TextValue* path : {&s.Input, &s.Output, &s.Encoder, &s.Stats})
+                            path->SetText("  ");
+                          s.Bitrate.SetText("0");
+                        },
+                        {{"Input", "no file name"},
+                         {"Output", "no file name"},
+                         {"Encoder", "no file name"},
+                         {"Stats", "no file name"},
+                         {"Bitrate", "must be above 0"}}},
+                    ReasonsCase{"MissingFilesByTheirFileNames",
+                                [](JobSettings& s) {
+                                  s.Input.SetText(R"(D:\clips\no such.avs -x)");
+                                  s.Encoder.SetText(R"("C:\Enc\gone.exe")");
+                                },
+                                {{"Input", R"(no such file: D:\clips\no)"},
+                                 {"Encoder", R"(no such file: C:\Enc\gone.exe)"}}},
+                    ReasonsCase{"BitrateBeyondItsRangeReadsAsZero",
+                                [](JobSettings& s) { s.Bitrate.SetText("2147483648"); },
+                                {{"Bitrate", "must be above 0"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace korvu::job

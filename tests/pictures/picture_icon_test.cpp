@@ -8,7 +8,7 @@
 #include <ostream>
 #include <set>
 
-#include "app/pictures/picture_icon.h"
+#include "app/qt/pictures/picture_icon.h"
 
 // The pictures as the window gets them: from a static library (as korvu_app holds them), each a
 // 16x16 picture in the sixteen classic colours on a transparent background, with its grayed twin

@@ -22,20 +22,16 @@ TEST_F(ActivationTest, BeforeActivationNothingIsBuilt) {
   EXPECT_FALSE(job_.FParamsLive());
 }
 
-class ThreadBoundTest : public ActivationTest,
-                        public testing::WithParamInterface<std::pair<int, int>> {};
-
-TEST_P(ThreadBoundTest, ThreadsFromTheProcessorCount) {
-  const auto [processors, bound] = GetParam();
+// The bound's rule is the job's; one count proves the data module's count reaches it.
+TEST_F(ActivationTest, ThreadsFromTheProcessorCount) {
+  const int processors = 8;
+  const int bound = 16;
   ShowAndActivate(processors);
   EXPECT_EQ(Find<QLineEdit>("jvsThreads")->text(), QString::number(processors));
   EXPECT_EQ(job_.Settings().Threads.Max(), bound);
   EXPECT_TRUE(Preview().contains(QString(" -threads %1 ").arg(processors)));
   EXPECT_EQ(form_->focusWidget(), Find("jveEncoder")) << "no encoder file: the focus starts there";
 }
-
-INSTANTIATE_TEST_SUITE_P(Counts, ThreadBoundTest,
-                         testing::Values(std::pair{1, 2}, std::pair{8, 16}));
 
 TEST_F(ActivationTest, DefaultSettingsAboveTheBoundAndFocusOnTheInput) {
   const std::string encoder = dir_.Write("enc", "");

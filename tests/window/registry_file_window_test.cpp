@@ -1,5 +1,5 @@
 // The first activation with the registry that the program reads on POSIX: the registry export
-// file under $XDG_CONFIG_HOME, each of its edge cases, and what a value of the wrong kind leaves.
+// file under $XDG_CONFIG_HOME, and what a value of the wrong kind leaves.
 #include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -58,28 +58,15 @@ TEST_P(RegistryFileTest, SetsTheEncoderOrReportsOnce) {
 
 const std::string kSuffix = "/DivX H.264 Codec CLI/bin/DivX264.exe";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RegistryFileTest,
-    testing::Values(
-        RegistryCase{"NoFile", std::nullopt, "DivX264.exe"},
-        RegistryCase{"NoValue", "\"Other\"=\"x\"", '"' + kSuffix + '"'},
-        RegistryCase{"Empty", R"("Install_Dir"="")", '"' + kSuffix + '"'},
-        RegistryCase{"Folder", R"("Install_Dir"="/opt/Div X")", "\"/opt/Div X" + kSuffix + '"'},
-        RegistryCase{"TrailingSeparator", R"("Install_Dir"="/opt/divx/")",
-                     "\"/opt/divx/" + kSuffix + '"'},
-        RegistryCase{"TrailingBackslash", R"("Install_Dir"="C:\\DivX\\")",
-                     "\"C:\\DivX\\" + kSuffix + '"'},
-        RegistryCase{"QuoteInFolder", R"("Install_Dir"="/opt/a\"b")",
-                     "\"/opt/a\"\"b" + kSuffix + '"'},
-        RegistryCase{"ExpandableLiteral",
-                     "\"Install_Dir\"=hex(2):24,00,48,00,4f,00,4d,00,45,00,2f,00,78,00,00,00",
-                     "\"$HOME/x" + kSuffix + '"'},
-        RegistryCase{"Malformed", "\"Install_Dir\"=\"/opt", "DivX264.exe"},
-        RegistryCase{"Number", "\"Install_Dir\"=dword:00000001",
-                     "Ungültiger Datentyp für 'Install_Dir'", true},
-        RegistryCase{"Binary", "\"Install_Dir\"=hex:2f,6f", "Ungültiger Datentyp für 'Install_Dir'",
-                     true}),
-    [](const auto& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(Cases, RegistryFileTest,
+                         // The rules of each kind of value are the job's; here, one found folder
+                         // and one value of the wrong kind prove that the file reaches the window.
+                         testing::Values(RegistryCase{"Folder", R"("Install_Dir"="/opt/Div X")",
+                                                      "\"/opt/Div X" + kSuffix + '"'},
+                                         RegistryCase{"Number", "\"Install_Dir\"=dword:00000001",
+                                                      "Ungültiger Datentyp für 'Install_Dir'",
+                                                      true}),
+                         [](const auto& info) { return info.param.label; });
 
 }  // namespace
 }  // namespace korvu::app

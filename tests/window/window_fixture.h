@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dm.h"
-#include "app/guard.h"
-#include "app/main_form.h"
+#include "app/qt/dm.h"
+#include "app/qt/guard.h"
+#include "app/qt/main_form.h"
 #include "job/job.h"
 #include "platform/file_system.h"
 #include "tests/support/fake_registry.h"

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <future>
 
-#include "app/error_box.h"
+#include "app/qt/error_box.h"
 #include "tests/support/temp_dir.h"
 #include "tests/window/window_fixture.h"
 
@@ -43,6 +43,21 @@ TEST_F(WiringTest, ThePyramidGraysTheBReferenceBoxAndBackToChecked) {
   EXPECT_TRUE(Find<QPlainTextEdit>("jvtParams")->toPlainText().contains(" -pyramid"));
   QTest::mouseClick(Find("jvcPyramide"), Qt::LeftButton);
   EXPECT_EQ(bref->checkState(), Qt::Checked);
+}
+
+TEST_F(WiringTest, ADisabledEncodeSaysWhyAndAReadyOneHintsAsEver) {
+  const QString hint = QStringLiteral("Creates and executes a batch file for 2 pass encoding");
+  ShowAndActivate();
+  auto* encode = Find<QPushButton>("jvbEncode");
+  Find<QLineEdit>("jveInput")->setText(QString::fromStdString(dir_ / "no such.avi"));
+  const QString input = QString::fromStdString("Input video file: no such file: " + dir_ / "no");
+  EXPECT_TRUE(encode->toolTip().startsWith(hint + "\n\n" + input + "\n"))
+      << encode->toolTip().toStdString();
+  EXPECT_TRUE(encode->toolTip().endsWith("\nBitrate (kbps): must be above 0"));
+  EXPECT_TRUE(encode->accessibleDescription().startsWith(input));
+  MakeJobReady();
+  EXPECT_EQ(encode->toolTip(), hint);
+  EXPECT_EQ(encode->accessibleDescription(), "");
 }
 
 TEST_F(WiringTest, CancelledDialogsChangeNothing) {
@@ -109,17 +124,33 @@ TEST_F(EncodeTest, TheWindowWaitsMinimisedAndCloseWaitsForTheEnd) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return console_running.load(); }));
     EXPECT_TRUE(form_->isMinimized());
     EXPECT_FALSE(Find("jvbEncode")->isEnabled());
+    // The run shows: what takes input is disabled, the pointer busy; typing changes nothing.
+    EXPECT_FALSE(Find("jveBitrate")->isEnabled());
+    EXPECT_TRUE(Find("jvtParams")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QTest::keyClicks(Find("jveBitrate"), "1234");
+    EXPECT_EQ(job_.Settings().Bitrate.Text(), "900");
     form_->close();
-    EXPECT_TRUE(form_->isVisible()) << "a close waits for the run's end";
+    EXPECT_FALSE(form_->isVisible()) << "a close hides the window at once";
     console_ends.set_value();
   });
   QTest::mouseClick(Find("jvbEncode"), Qt::LeftButton);
   EXPECT_EQ(command_line, '"' + (dir_ / "Korvu.bat") + '"');
   EXPECT_NE(test::ReadFile(dir_ / "Korvu.bat").find(" -npass 2 -threads 2 -br 900 "),
             std::string::npos);
-  EXPECT_FALSE(form_->isMinimized());
+  EXPECT_TRUE(Find("jveBitrate")->isEnabled());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(Find("jvbEncode")->isEnabled());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->isVisible(); }));
+  EXPECT_FALSE(form_->isVisible()) << "the closed window does not come back";
+}
+
+TEST_F(EncodeTest, AfterTheRunTheFocusIsWhereItWas) {
+  ShowAndActivate();
+  MakeJobReady();
+  Find("jvbEncode")->setFocus();
+  QTest::keyClick(Find("jvbEncode"), Qt::Key_Space);
+  EXPECT_FALSE(form_->isMinimized());
+  EXPECT_EQ(QApplication::focusWidget(), Find("jvbEncode"));
 }
 
 TEST_F(EncodeTest, AScriptThatCannotBeWrittenRunsNothing) {

@@ -1,0 +1,46 @@
+#include "app/qt/dm.h"
+
+#include "app/qt/fields/dialog_filter.h"
+#include "app/qt/qt_text.h"
+
+namespace korvu::app {
+namespace {
+
+constexpr char kSettingsFilter[] = "Korvu settings (*.ini)|*.ini";
+constexpr char kOfferedFirst[] = "*.ini";
+
+std::unique_ptr<QFileDialog> SettingsDialog(QWidget* parent, const char* title,
+                                            QFileDialog::AcceptMode mode) {
+  auto dialog = std::make_unique<QFileDialog>(parent, ToQt(title));
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                      : QFileDialog::AnyFile);
+  dialog->setNameFilters(DialogNameFilters(ToQt(kSettingsFilter)));
+  dialog->setDefaultSuffix(QStringLiteral("ini"));
+  return dialog;
+}
+
+}  // namespace
+
+TDM::TDM(int processor_count, QWidget* dialog_parent)
+    : processor_count_(processor_count), dialog_parent_(dialog_parent) {}
+
+QFileDialog& TDM::jvdOpen() {
+  if (!open_) open_ = SettingsDialog(dialog_parent_, "Load settings", QFileDialog::AcceptOpen);
+  return *open_;
+}
+
+QFileDialog& TDM::jvdSave() {
+  if (!save_) save_ = SettingsDialog(dialog_parent_, "Save settings", QFileDialog::AcceptSave);
+  return *save_;
+}
+
+std::optional<std::string> TDM::Choose(QFileDialog& dialog, QString& last_name) {
+  dialog.selectFile(last_name.isEmpty() ? ToQt(kOfferedFirst) : last_name);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  last_name = dialog.selectedFiles().front();
+  return FromQt(last_name);
+}
+
+}  // namespace korvu::app

@@ -1,0 +1,44 @@
+#include "app/qt/fields/check_field.h"
+
+#include "app/qt/fields/binding.h"
+#include "app/qt/guard.h"
+
+namespace korvu::app {
+namespace {
+
+constexpr Qt::CheckState kShown[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
+
+}  // namespace
+
+CheckField::CheckField(job::CheckBox& state, const QString& caption, QWidget* parent)
+    : QCheckBox(caption, parent), state_(&state) {
+  setTristate(true);
+  Follow(*this, state, &CheckField::Show);
+}
+
+CheckField::CheckField(job::Flag& flag, const QString& caption, QWidget* parent)
+    : QCheckBox(caption, parent), flag_(&flag) {
+  Follow(*this, flag, &CheckField::Show);
+}
+
+Qt::CheckState CheckField::BoundState() const {
+  if (flag_ != nullptr) return flag_->Value() ? Qt::Checked : Qt::Unchecked;
+  return kShown[static_cast<int>(state_->State())];
+}
+
+void CheckField::Show() {
+  if (checkState() != BoundState()) setCheckState(BoundState());
+}
+
+void CheckField::nextCheckState() {
+  Guarded([this] {
+    if (flag_ != nullptr) {
+      flag_->SetValue(!flag_->Value());
+    } else {
+      state_->Click();
+    }
+  });
+  Show();  // when a listener failed, the box still shows the value
+}
+
+}  // namespace korvu::app

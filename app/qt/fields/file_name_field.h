@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QIcon>
+#include <QLineEdit>
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "app/form/main_form.h"
+#include "job/path_rules.h"
+#include "job/values.h"
+
+class QFileDialog;
+class QToolButton;
+
+namespace korvu::app {
+
+// A path text: one line of any characters, kept exactly as typed (UTF-8), with a browse button
+// inside its right end. Every change of the text, whatever its cause, goes into the bound value,
+// and every change of the value shows here. A line break that a paste or a drop brings in cuts the
+// text just before it.
+class FileNameField : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  static constexpr int kButtonWidth = 21;
+
+  FileNameField(job::TextValue& value, const job::PathRules& rules, QWidget* parent = nullptr);
+
+  // What the browse dialog offers; an empty filter means "All files (*.*)|*.*".
+  void SetDialog(const form::FileDialog& dialog) { dialog_data_ = dialog; }
+  void SetPicture(const QIcon& icon);  // its Disabled mode shows while the field is disabled
+
+  // The file name of the text, by the path rules.
+  std::string FileName() const;
+  // The text for the file name `name`: quoted when it holds a blank; raises
+  // job::Error("Ungültiger Dateiname - NAME") and keeps the text when the name is not valid.
+  void SetFileName(std::string_view name);
+
+  QToolButton* BrowseButton() const { return browse_; }
+
+  // The browse dialog, as the button and Alt+Down run it: it starts in the folder of the text's
+  // file name (or where the previous use left it), and a confirmed choice becomes the text.
+  void Browse();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void ShowValue();
+  void TakeText(const QString& text);
+  QFileDialog& Dialog();
+  void PrepareDialog(QFileDialog& dialog);
+  void TakeChoice(const QString& file);
+
+  job::TextValue& value_;
+  const job::PathRules& rules_;
+  QToolButton* browse_;
+  QFileDialog* dialog_ = nullptr;  // made on first use, lives as long as the field
+  form::FileDialog dialog_data_;
+  // Where the dialog starts when the text gives no valid file name: its previous use.
+  QString folder_;
+  QString name_;
+};
+
+}  // namespace korvu::app

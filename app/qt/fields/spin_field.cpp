@@ -1,0 +1,104 @@
+#include "app/qt/fields/spin_field.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QWheelEvent>
+#include <optional>
+
+#include "app/qt/fields/arrow_strip.h"
+#include "app/qt/fields/binding.h"
+#include "app/qt/fields/shortcut.h"
+#include "app/qt/guard.h"
+#include "app/qt/qt_text.h"
+#include "job/spin_text.h"
+
+namespace korvu::app {
+namespace {
+
+constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+
+bool Accepts(const QKeyEvent& event) {
+  if (IsShortcut(event)) return true;
+  for (const QChar c : event.text())
+    if (c.unicode() > 0x7F || !job::AcceptsSpinKey(static_cast<char>(c.unicode()))) return false;
+  return true;
+}
+
+}  // namespace
+
+SpinField::SpinField(job::BoundedInt& value, QWidget* parent)
+    : QLineEdit(parent), value_(value), arrows_(new ArrowStrip(this)) {
+  setTextMargins(0, 0, arrows_->StripWidth(), 0);
+  connect(this, &QLineEdit::textChanged, this, &SpinField::TakeText);
+  connect(arrows_, &ArrowStrip::Pressed, this, [this] { setFocus(Qt::MouseFocusReason); });
+  connect(arrows_, &ArrowStrip::Stepped, this, &SpinField::Step);
+  Follow(*this, value_, &SpinField::ShowValue);
+}
+
+void SpinField::ShowValue() {
+  Show(job::ShownSpinText(value_, static_cast<std::size_t>(cursorPosition())));
+}
+
+void SpinField::Show(const job::SpinText& shown) {
+  const QString text = ToQt(shown.text);
+  if (this->text() == text) return;
+  setText(text);
+  setCursorPosition(static_cast<int>(shown.caret));
+}
+
+void SpinField::TakeText(const QString& text) {
+  const std::string typed = FromQt(text);
+  if (typed == value_.Text()) return;  // shown already
+  const auto caret = static_cast<std::size_t>(cursorPosition());
+  std::optional<job::SpinText> shown;
+  Guarded([&] { shown = job::ApplySpinText(typed, caret, value_); });
+  // When a listener failed, the field still shows the value.
+  Show(shown.value_or(job::ShownSpinText(value_, caret)));
+}
+
+void SpinField::Step(int by) {
+  Guarded([&] { value_.SetValue(static_cast<std::int64_t>(value_.Value()) + by); });
+}
+
+void SpinField::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Up:
+      return Step(1);
+    case Qt::Key_Down:
+      return Step(-1);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      return event->ignore();  // for the window
+    default:
+      break;
+  }
+  if (!Accepts(*event)) {
+    QApplication::beep();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void SpinField::wheelEvent(QWheelEvent* event) {
+  wheel_ += event->angleDelta().y();
+  const int notches = wheel_ / kNotch;
+  wheel_ -= notches * kNotch;
+  if (notches != 0) Step(notches);
+  event->accept();
+}
+
+void SpinField::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  ShowValue();
+}
+
+void SpinField::resizeEvent(QResizeEvent* event) {
+  QLineEdit::resizeEvent(event);
+  const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+  const int width = arrows_->StripWidth();
+  arrows_->setGeometry(this->width() - frame - width, frame, width, height() - 2 * frame);
+}
+
+}  // namespace korvu::app

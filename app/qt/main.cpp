@@ -1,0 +1,47 @@
+// Korvu: a window that builds the encoder's command line from a job's values and runs a two-pass
+// encode. The program reads no command-line arguments and saves nothing on exit.
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/qt/dm.h"
+#include "app/qt/error_box.h"
+#include "app/qt/guard.h"
+#include "app/qt/main_form.h"
+#include "app/qt/quit_after_first_paint.h"
+#include "job/job.h"
+#include "platform/exec_and_wait.h"
+#include "platform/executable_path.h"
+#include "platform/file_system.h"
+#include "platform/processor_count.h"
+#include "platform/registry.h"
+
+int main(int, char** argv) {
+  using namespace korvu;
+  const int processor_count = platform::ProcessorCount();
+
+  int qt_argc = 1;  // Qt sees no arguments either
+  QApplication application(qt_argc, argv);
+  // The title goes into the window's caption and the error box's, not into the display name,
+  // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
+  // The desktop ties the window to its menu entry by the window's class on X11 (Qt takes it from
+  // the application name, by default the name the program was started under: "korvu" through the
+  // installed link) and by the app id on Wayland.
+  QApplication::setApplicationName(QStringLiteral("Korvu"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(KORVU_APP_ID));
+
+  const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
+  job::Job job(rules);
+  app::TMainForm form(
+      job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWait});
+  // Every error box belongs to the window, also one raised before the window is active.
+  app::SetErrorReport([&form](const std::string& message) { app::ShowErrorBox(message, &form); });
+  app::TDM dm(processor_count, &form);
+  form.SetDataModule(dm);
+
+  app::QuitAfterFirstPaint quit;
+  if (qEnvironmentVariableIsSet("KORVU_QUIT_AFTER_FIRST_PAINT")) form.installEventFilter(&quit);
+  form.show();
+  QApplication::exec();
+  return 0;
+}
