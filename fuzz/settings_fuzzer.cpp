@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "job/settings_keys.h"
+#include "job/value_forms.h"
 #include "job/settings_text.h"
 
 namespace korvu::job {

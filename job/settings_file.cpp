@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "job/settings_keys.h"
+#include "job/value_forms.h"
 #include "job/settings_text.h"
 #include "job/text_rules.h"
 #include "platform/file_io.h"

@@ -12,7 +12,7 @@ namespace korvu::job {
 
 // The settings file keeps one job: its sixteen values under the section "Korvu" of an INI file
 // (see settings_text.h for the layout, kSettingsKeys in job_settings.h for the keys and
-// settings_keys.h for their forms).
+// value_forms.h for their forms).
 
 inline constexpr std::string_view kCannotOpen = "Datei %s kann nicht geöffnet werden. %s";
 inline constexpr std::string_view kCannotCreate = "Datei \"%s\" kann nicht erstellt werden. %s";

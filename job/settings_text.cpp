@@ -1,5 +1,5 @@
 // The settings reader: the bytes into sections and lines, then the look-ups a load and a save
-// make, and the edits of a save. The writer is settings_writer.cpp.
+// make, the edits of a save, and the writer.
 #include <algorithm>
 #include <utility>
 
@@ -163,6 +163,23 @@ void SetValue(SettingsText& text, std::string_view section_name, std::string_vie
     section->lines.push_back(std::move(line));
   else
     *old = std::move(line);
+}
+
+std::string WriteSettingsText(const SettingsText& text) {
+  constexpr std::string_view kLineEnd = "\r\n";
+  std::size_t size = 0;
+  for (const SettingsSection& section : text) {
+    size += section.name.size() + 2 + 2 * kLineEnd.size();
+    for (const std::string& line : section.lines) size += line.size() + kLineEnd.size();
+  }
+  std::string bytes;
+  bytes.reserve(size);
+  for (const SettingsSection& section : text) {
+    bytes.append(1, '[').append(section.name).append(1, ']').append(kLineEnd);
+    for (const std::string& line : section.lines) bytes.append(line).append(kLineEnd);
+    bytes.append(kLineEnd);
+  }
+  return bytes;
 }
 
 }  // namespace korvu::job

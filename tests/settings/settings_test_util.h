@@ -5,7 +5,7 @@
 #include <string>
 
 #include "job/job_settings.h"
-#include "job/settings_keys.h"
+#include "job/value_forms.h"
 
 namespace korvu::test {
 

@@ -1,4 +1,4 @@
-#include "job/settings_keys.h"
+#include "job/value_forms.h"
 
 #include <limits>
 
