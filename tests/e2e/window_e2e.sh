@@ -29,8 +29,9 @@ ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4
 
 # No registry file: the encoder comes from Korvu.ini alone. Leak reports would only hide the
 # exit status that this test checks.
+# Started from the test's folder the way ./run starts it: in the program's own folder.
 xh_launch "$work" env XDG_CONFIG_HOME="$work/config" TERMINAL=xterm \
-  ASAN_OPTIONS=detect_leaks=0 "$work/bin/Korvu"
+  ASAN_OPTIONS=detect_leaks=0 "$here/../../scripts/open-window" "$work/bin"
 korvu=$XH_APP_PID
 xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
 
@@ -76,6 +77,8 @@ frames=$(ffprobe -v error -select_streams v:0 -count_frames \
   -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/clip.264")
 [ "$frames" = "h264,25" ] || fail "ffprobe: '$frames', expected h264 with 25 frames"
 [ -f "$work/bin/Korvu.bat" ] || fail "no job script beside the program"
+[ -f "$work/bin/divx264_stat.dat" ] || fail "no statistics beside the program"
+[ ! -e "$work/divx264_stat.dat" ] || fail "statistics in the folder the program was started from"
 
 # A close asked for while the job runs hides the window at once; the program ends when the job
 # has ended.
