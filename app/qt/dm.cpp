@@ -2,6 +2,7 @@
 
 #include "app/qt/fields/dialog_filter.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/run_dialog.h"
 
 namespace korvu::app {
 namespace {
@@ -38,7 +39,7 @@ QFileDialog& TDM::jvdSave() {
 
 std::optional<std::string> TDM::Choose(QFileDialog& dialog, QString& last_name) {
   dialog.selectFile(last_name.isEmpty() ? ToQt(kOfferedFirst) : last_name);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (!RunDialog(dialog) || dialog.selectedFiles().isEmpty()) return std::nullopt;
   last_name = dialog.selectedFiles().front();
   return FromQt(last_name);
 }

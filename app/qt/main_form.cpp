@@ -255,8 +255,11 @@ void TMainForm::ShowParams() {
   // A disabled "Encode" says why, in its hint and to screen readers.
   const auto reasons =
       ready ? std::vector<job::NotReadyReason>() : job::NotReadyReasons(job_.Settings());
-  jvbEncode->setToolTip(Hint(form::EncodeHint(reasons)));
-  jvbEncode->setAccessibleDescription(Hint(form::NotReadyText(reasons)).trimmed());
+  // Set only when it changes: this runs on every keystroke.
+  if (const QString hint = Hint(form::EncodeHint(reasons)); jvbEncode->toolTip() != hint) {
+    jvbEncode->setToolTip(hint);
+    jvbEncode->setAccessibleDescription(Hint(form::NotReadyText(reasons)).trimmed());
+  }
   const QString preview = ToQt(job_.Preview());
   // Rewriting the same text would drop the user's selection in it.
   if (jvtParams->toPlainText() != preview) jvtParams->setPlainText(preview);

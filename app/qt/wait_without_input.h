@@ -5,9 +5,9 @@
 namespace korvu::app {
 
 // Runs `work` on a thread of its own and returns its result. Meanwhile this thread's event loop
-// goes on without user input: the windows keep painting and answering the window manager (so no
-// desktop marks the program as hung), but no key or mouse event reaches a handler until the work
-// is done; input made meanwhile comes afterwards.
+// goes on: the windows keep painting and answering the window manager (so no desktop marks the
+// program as hung). Key and mouse input made meanwhile is dropped, not kept for later: a key typed
+// into the waiting window must not land in a field once the work is done.
 int WaitWithoutInput(const std::function<int()>& work);
 
 }  // namespace korvu::app

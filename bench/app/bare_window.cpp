@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <vector>
 
 #include "app/form/main_form.h"
 #include "app/qt/pictures/picture_icon.h"
@@ -104,10 +105,16 @@ QWidget* Plain(QWidget* window, const form::Control& row) {
   return nullptr;
 }
 
+// The keystroke benchmark's yardstick: what is typed into a line edit shows in the preview box,
+// with nothing else behind it.
 void AddControls(QWidget* window) {
+  std::vector<QLineEdit*> edits;
+  QPlainTextEdit* preview = nullptr;
   for (const form::Control& row : form::kControls) {
     QWidget* control = Plain(window, row);
     Place(control, row.box);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edits.push_back(edit);
+    if (auto* box = qobject_cast<QPlainTextEdit*>(control)) preview = box;
     if (!row.hint.empty())
       control->setToolTip(Text(row.hint).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     if (row.label.name.empty()) continue;
@@ -115,6 +122,8 @@ void AddControls(QWidget* window) {
     Place(label, row.label.box);
     if (row.label.maroon) label->setStyleSheet(QStringLiteral("color: maroon"));
   }
+  for (QLineEdit* edit : edits)
+    QObject::connect(edit, &QLineEdit::textChanged, preview, &QPlainTextEdit::setPlainText);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/qt/fields/path_completer.h"
 #include "app/qt/guard.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/run_dialog.h"
 #include "job/browse_rule.h"
 #include "job/text_rules.h"
 
@@ -112,7 +113,7 @@ void FileNameField::dropEvent(QDropEvent* event) {
 void FileNameField::Browse() {
   QFileDialog& dialog = Dialog();
   PrepareDialog(dialog);
-  const bool chosen = dialog.exec() == QDialog::Accepted;
+  const bool chosen = RunDialog(dialog);
   if (focusPolicy() != Qt::NoFocus && isEnabled()) setFocus(Qt::OtherFocusReason);
   if (chosen && !dialog.selectedFiles().isEmpty()) TakeChoice(dialog.selectedFiles().front());
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace korvu::app {
 
@@ -12,6 +13,19 @@ PathCompleter::PathCompleter(QLineEdit& field)
   setModel(model_);
   connect(&field_, &QLineEdit::textEdited, this, &PathCompleter::ReadFolderOf);
   connect(model_, &QFileSystemModel::directoryLoaded, this, &PathCompleter::Suggest);
+  // After the field's own completion, which opens the list on every edit that has a match.
+  connect(&field_, &QLineEdit::textEdited, this, [this] {
+    QTimer::singleShot(0, this, [this] {
+      if (popup()->isVisible() && NothingToComplete()) popup()->hide();
+    });
+  });
+}
+
+bool PathCompleter::NothingToComplete() const {
+  if (completionCount() != 1) return completionCount() == 0;
+  const QString only = QDir::fromNativeSeparators(currentCompletion());
+  const QString text = QDir::fromNativeSeparators(field_.text());
+  return only == text || only == QDir(text).absolutePath();
 }
 
 void PathCompleter::ReadFolderOf(const QString& text) {
@@ -24,6 +38,7 @@ void PathCompleter::ReadFolderOf(const QString& text) {
 void PathCompleter::Suggest() {
   if (!field_.hasFocus() || field_.text().isEmpty()) return;
   setCompletionPrefix(field_.text());
+  if (NothingToComplete()) return popup()->hide();
   complete();
 }
 

@@ -9,7 +9,9 @@ namespace korvu::app {
 
 // Suggests the existing paths that complete what is typed into `field`. The file-system model
 // reads a folder on a thread of its own and only once asked, so each typed folder is read as the
-// user reaches it, and the suggestions show when it has been read.
+// user reaches it, and the suggestions show when it has been read. The list opens only when it has
+// something to offer that the text does not already name: a list holding just the file typed would
+// cover the fields below and take the next click.
 class PathCompleter : public QCompleter {
   Q_OBJECT
 
@@ -19,6 +21,8 @@ class PathCompleter : public QCompleter {
  private:
   void ReadFolderOf(const QString& text);
   void Suggest();
+  // Whether the suggestions hold nothing the text does not already name.
+  bool NothingToComplete() const;
 
   QLineEdit& field_;
   QFileSystemModel* model_;
