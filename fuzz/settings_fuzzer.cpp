@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "job/value_forms.h"
 #include "job/settings_text.h"
+#include "job/value_forms.h"
 
 namespace korvu::job {
 namespace {

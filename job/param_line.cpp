@@ -107,8 +107,10 @@ void BuildParamLine(const JobSettings& job, ParamLine& line) {
 std::vector<NotReadyReason> NotReadyReasons(const JobSettings& job) {
   const PathRules& rules = job.Rules();
   std::vector<NotReadyReason> reasons;
-  const std::pair<std::string_view, const TextValue*> named[] = {
-      {"Input", &job.Input}, {"Output", &job.Output}, {"Encoder", &job.Encoder}, {"Stats", &job.Stats}};
+  const std::pair<std::string_view, const TextValue*> named[] = {{"Input", &job.Input},
+                                                                 {"Output", &job.Output},
+                                                                 {"Encoder", &job.Encoder},
+                                                                 {"Stats", &job.Stats}};
   for (const auto& [key, value] : named)
     if (!rules.HasFileName(value->Text())) reasons.push_back({key, "no file name"});
   for (const auto& [key, value] : {named[0], named[2]}) {

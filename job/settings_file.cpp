@@ -6,9 +6,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "job/value_forms.h"
 #include "job/settings_text.h"
 #include "job/text_rules.h"
+#include "job/value_forms.h"
 #include "platform/file_io.h"
 
 namespace korvu::job {

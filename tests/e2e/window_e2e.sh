@@ -4,7 +4,8 @@
 # an input path typed, the preview read back through the clipboard, "Encode" pressed, the window
 # minimised while the console runs and restored after its final key, the stream checked with
 # ffprobe; then a second run during which the window is closed, which hides it at once and ends
-# the program (status 0) only once the console has ended.
+# the program (status 0) only once the console has ended. Dialogs are accepted by typing, keys
+# typed during a run are dropped, and an error box at start-up belongs to the window.
 # Usage: window_e2e.sh KORVU KORVU_CMD KORVU_ENC
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -39,12 +40,26 @@ xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
 # the input field, which reading the preview takes away again.
 preview_built() { xh_read_preview 264 288 >/dev/null; }
 xh_wait_for 30 preview_built || fail "no preview after the start"
-xh_click 380 34               # the input field
-xh_type "$work/clip.avi"
-xh_key Escape                 # closes the path suggestions, which would take the next click
+
+# Dialogs accepted by typing a name and Return while their suggestion list shows leave nothing on
+# screen: the next click and keys reach the window. "Load settings" opens in the program's folder.
+main=$XH_WID
+printf '[Korvu]\r\nThreads=1\r\n' >"$work/bin/job.ini"
+accept_typed() {   # accept_typed NAME - types NAME into the open dialog and presses Return
+  XH_WID=$(xh_dialog_id 10 "$main") || fail "no dialog"
+  xh_type "$1"
+  sleep 1                       # the suggestion list opens once the folder has been read
+  xh_key Return
+  XH_WID=$main
+  xh_wait_for 5 eval '[ -z "$(xh__find_dialog "$main")" ]' || fail "the dialog stayed"
+}
+xh_click 324 212              # Load settings
+accept_typed job.ini
+xh_click 510 34               # the input field's browse button
+accept_typed "$work/clip.avi"
 xh_replace_text 126 130 300   # the bitrate field
 preview=$(xh_read_preview 264 288) || fail "empty preview"
-expected="$work/bin/korvu-enc  -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
+expected="$work/bin/korvu-enc  -threads 1 -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
 expected+=" -i $work/clip.avi -o $work/clip.264"
 [ "$preview" = "$expected" ] || fail "preview: '$preview', expected '$expected'"
 
@@ -71,8 +86,14 @@ end_console() {
 }
 
 encode_until_pause
+# Brought back during the run, the window takes no input: keys typed into it are dropped.
+xh_activate
+xh_click 126 130
+xh_type 1234
 end_console
 xh_wait_restored 20 || fail "the window was not restored after the console ended"
+preview=$(xh_read_preview 264 288) || fail "empty preview after the run"
+[ "$preview" = "$expected" ] || fail "keys typed during the run changed the preview: '$preview'"
 frames=$(ffprobe -v error -select_streams v:0 -count_frames \
   -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/clip.264")
 [ "$frames" = "h264,25" ] || fail "ffprobe: '$frames', expected h264 with 25 frames"
@@ -94,4 +115,21 @@ end_console
 xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after the job that its close waited for"
 wait "$korvu" && status=0 || status=$?
 [ "$status" = 0 ] || fail "Korvu ended with status $status"
+# An error box raised by the first activation (a number where the encoder's folder belongs) is
+# owned by the window and shows the message.
+mkdir -p "$work/config/korvu"
+printf '%s\r\n' "Windows Registry Editor Version 5.00" "" \
+  "[HKEY_CURRENT_USER\\Software\\DivXNetworks\\DivX Codec H.264]" \
+  '"Install_Dir"=dword:00000001' >"$work/config/korvu/registry.reg"
+rm "$work/bin/Korvu.ini"
+xh_launch "$work" env XDG_CONFIG_HOME="$work/config" ASAN_OPTIONS=detect_leaks=0 \
+  "$here/../../scripts/open-window" "$work/bin"
+korvu=$XH_APP_PID
+xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
+box=$(xh_dialog_id 20 "$XH_WID") || fail "no error box owned by the window at start-up"
+xh_screenshot "$work/box.png" root
+XH_WID=$box xh_key Return
+xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
+xh_close_window
+xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after its window closed"
 echo "window_e2e: passed"
