@@ -1,5 +1,6 @@
 #include "app/qt/fields/path_completer.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
