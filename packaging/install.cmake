@@ -12,9 +12,11 @@ endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/korvu.metainfo.xml.in ${CMAKE_BINARY_DIR}/packaging/${KORVU_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/${KORVU_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 
-# The desktop entry names the link by its absolute path, which only the install step knows (the
-# prefix may be given there); a menu then starts Korvu whether or not bin/ is on PATH.
+# The desktop entry names the link and the program's folder by their absolute paths, which only
+# the install step knows (the prefix may be given there); a menu then starts Korvu in its folder
+# whether or not bin/ is on PATH.
 set(KORVU_DESKTOP_EXEC @KORVU_DESKTOP_EXEC@)
+set(KORVU_DESKTOP_PATH @KORVU_DESKTOP_PATH@)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/korvu.desktop.in ${CMAKE_BINARY_DIR}/packaging/korvu.desktop.in @ONLY)
 install(CODE "
   set(KORVU_APP_ID ${KORVU_APP_ID})

@@ -290,7 +290,14 @@ void TMainForm::jvbEncodeClick() {
           },
   };
   job::RunEncode(job_, platform_.executable_path, hooks);
-  if (close_requested_) return QTimer::singleShot(0, this, &QWidget::close);
+  if (close_requested_) {
+    // Closing a window that is already hidden would not end the program by itself.
+    QTimer::singleShot(0, this, [this] {
+      close();
+      QCoreApplication::quit();
+    });
+    return;
+  }
   if (focused != nullptr && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
 }
 
