@@ -114,10 +114,10 @@ TEST_F(FileNameFieldTest, SuggestsExistingPathsWhileTyping) {
   dir.Write("clips/trip two.avi", "");
   dir.Write("clips/other.avi", "");
   host.Focus(field);
-  ASSERT_NE(field.completer(), nullptr);
+  ASSERT_NE(field.Suggestions(), nullptr);
   QTest::keyClicks(&field, QString::fromStdString(dir / "clips/tr"));
   // The file-system model reads the folder on a thread of its own.
-  QCompleter& completer = *field.completer();
+  QCompleter& completer = *field.Suggestions();
   EXPECT_TRUE(test::WaitFor([&] {
     QCoreApplication::processEvents();
     return completer.completionCount() == 2;

@@ -83,7 +83,7 @@ void FileNameField::keyPressEvent(QKeyEvent* event) {
 
 void FileNameField::focusInEvent(QFocusEvent* event) {
   // The file-system model starts a thread of its own: only a field the user enters needs it.
-  if (completer() == nullptr) setCompleter(new PathCompleter(*this));
+  if (suggestions_ == nullptr) suggestions_ = new PathCompleter(*this);
   QLineEdit::focusInEvent(event);
 }
 

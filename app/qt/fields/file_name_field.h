@@ -10,6 +10,7 @@
 #include "job/path_rules.h"
 #include "job/values.h"
 
+class QCompleter;
 class QFileDialog;
 class QToolButton;
 
@@ -38,6 +39,8 @@ class FileNameField : public QLineEdit {
   void SetFileName(std::string_view name);
 
   QToolButton* BrowseButton() const { return browse_; }
+  // The suggestions of existing paths, made when the field first takes the focus.
+  QCompleter* Suggestions() const { return suggestions_; }
 
   // The browse dialog, as the button and Alt+Down run it: it starts in the folder of the text's
   // file name (or where the previous use left it), and a confirmed choice becomes the text.
@@ -62,6 +65,7 @@ class FileNameField : public QLineEdit {
   const job::PathRules& rules_;
   QToolButton* browse_;
   QFileDialog* dialog_ = nullptr;  // made on first use, lives as long as the field
+  QCompleter* suggestions_ = nullptr;
   form::FileDialog dialog_data_;
   // Where the dialog starts when the text gives no valid file name: its previous use.
   QString folder_;

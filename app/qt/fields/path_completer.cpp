@@ -4,22 +4,22 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace korvu::app {
 
+// Bound to the field as its widget, not as the line edit's own completer: the line edit would open
+// the list on every edit that has a match, also when the match is the text itself.
 PathCompleter::PathCompleter(QLineEdit& field)
     : QCompleter(&field), field_(field), model_(new QFileSystemModel(this)) {
   model_->setRootPath(QString());
   setModel(model_);
-  connect(&field_, &QLineEdit::textEdited, this, &PathCompleter::ReadFolderOf);
-  connect(model_, &QFileSystemModel::directoryLoaded, this, &PathCompleter::Suggest);
-  // After the field's own completion, which opens the list on every edit that has a match.
-  connect(&field_, &QLineEdit::textEdited, this, [this] {
-    QTimer::singleShot(0, this, [this] {
-      if (popup()->isVisible() && NothingToComplete()) popup()->hide();
-    });
+  setWidget(&field_);
+  connect(&field_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    ReadFolderOf(text);
+    Suggest();
   });
+  connect(model_, &QFileSystemModel::directoryLoaded, this, &PathCompleter::Suggest);
+  connect(this, qOverload<const QString&>(&QCompleter::activated), &field_, &QLineEdit::setText);
 }
 
 bool PathCompleter::NothingToComplete() const {
@@ -37,7 +37,7 @@ void PathCompleter::ReadFolderOf(const QString& text) {
 }
 
 void PathCompleter::Suggest() {
-  if (!field_.hasFocus() || field_.text().isEmpty()) return;
+  if (!field_.hasFocus() || field_.text().isEmpty()) return popup()->hide();
   setCompletionPrefix(field_.text());
   if (NothingToComplete()) return popup()->hide();
   complete();
