@@ -14,6 +14,10 @@ PathCompleter::PathCompleter(QLineEdit& field)
   model_->setRootPath(QString());
   setModel(model_);
   setWidget(&field_);
+  // Qt opens the list by itself once a folder has been read, maybe after the user has moved on;
+  // without a focus proxy that list cannot take the focus back to the field. Keys typed while it
+  // shows still reach the field through the completer.
+  popup()->setFocusProxy(nullptr);
   connect(&field_, &QLineEdit::textEdited, this, [this](const QString& text) {
     ReadFolderOf(text);
     Suggest();
@@ -38,6 +42,7 @@ void PathCompleter::ReadFolderOf(const QString& text) {
 
 void PathCompleter::Suggest() {
   if (!field_.hasFocus() || field_.text().isEmpty()) return popup()->hide();
+  // Qt's own reopening, when the field has the focus, goes through the same rule.
   setCompletionPrefix(field_.text());
   if (NothingToComplete()) return popup()->hide();
   complete();
