@@ -1,10 +1,8 @@
 #include "job/settings_file.h"
 
-#include <array>
 #include <optional>
-#include <span>
-#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "job/settings_text.h"
 #include "job/text_rules.h"
@@ -62,12 +60,11 @@ void ApplyKey(JobSettings& settings, const SettingsKey& key, std::optional<std::
 }
 
 // The names of kSettingsKeys, in table order.
-std::span<const std::string_view> KeyNames() {
-  static const auto names = [] {
-    std::array<std::string_view, std::tuple_size_v<std::remove_cvref_t<decltype(kSettingsKeys)>>>
-        names;
-    for (std::size_t i = 0; i < names.size(); ++i) names[i] = kSettingsKeys[i].name;
-    return names;
+const std::vector<std::string_view>& KeyNames() {
+  static const std::vector<std::string_view> names = [] {
+    std::vector<std::string_view> all;
+    for (const SettingsKey& key : kSettingsKeys) all.push_back(key.name);
+    return all;
   }();
   return names;
 }

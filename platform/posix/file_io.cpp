@@ -1,12 +1,9 @@
 #include "platform/file_io.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <random>
-#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -14,6 +11,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/posix/fd.h"
+#include "platform/temp_file_name.h"
 
 namespace korvu::platform {
 namespace {
@@ -29,27 +29,6 @@ FileError NoFile(int code) {
   error.no_file = true;
   return error;
 }
-
-// Owns a file descriptor.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int Get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  // Closes now and tells whether the close succeeded; a full disk can show up only here (NFS).
-  int Close() { return close(std::exchange(fd_, -1)) == 0 ? 0 : errno; }
-
- private:
-  int fd_;
-};
 
 bool ValidName(const std::string& name) {
   return !name.empty() && name.find('\0') == std::string::npos;
@@ -104,19 +83,7 @@ std::optional<FileError> FollowLinks(const std::string& name, std::string& targe
   return Failure(FileStep::kCreate, ELOOP);
 }
 
-constexpr std::string_view kTempPrefix = ".korvu-";
-constexpr std::string_view kTempSuffix = ".tmp";
 constexpr time_t kStaleAfterSeconds = 60;
-
-// Whether `name` is one that CreateTemp gives: ".korvu-", 16 lower-case hex digits, ".tmp".
-bool IsTempName(std::string_view name) {
-  if (name.size() != kTempPrefix.size() + 16 + kTempSuffix.size() ||
-      !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix))
-    return false;
-  return std::ranges::all_of(name.substr(kTempPrefix.size(), 16), [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-  });
-}
 
 // Removes what saves killed between creating their temporary file and renaming it left behind in
 // `folder`: regular files of the temporary name only. A file changed within the last minute may
@@ -126,7 +93,7 @@ void RemoveStaleTemps(const std::string& folder) {
   if (dir == nullptr) return;
   const time_t now = time(nullptr);
   while (const dirent* entry = readdir(dir)) {
-    if (!IsTempName(entry->d_name)) continue;
+    if (!IsTempFileName(entry->d_name)) continue;
     struct stat info;
     if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISREG(info.st_mode) && now - info.st_mtime >= kStaleAfterSeconds)
@@ -157,9 +124,7 @@ std::optional<FileError> CreateTemp(const std::string& folder, mode_t mode, std:
   // Only the window's thread saves, so one generator without a lock will do.
   static std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[17];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-    name = folder + "/.korvu-" + suffix + ".tmp";
+    name = folder + "/" + TempFileName(random());
     fd = Fd(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
     if (fd) return std::nullopt;
     if (errno != EEXIST) return Failure(FileStep::kCreate, errno);

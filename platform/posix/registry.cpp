@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/posix/fd.h"
 #include "platform/posix/registry_file.h"
 
 namespace korvu::platform {
@@ -54,17 +55,6 @@ class FileKey final : public RegistryKey {
 
  private:
   SharedValues values_;
-};
-
-// Owns a file descriptor.
-struct Fd {
-  explicit Fd(int fd) : fd(fd) {}
-  ~Fd() {
-    if (fd >= 0) close(fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int fd;
 };
 
 // What tells one state of a file from another: a changed file differs in one of these.
@@ -129,10 +119,10 @@ class FileRegistry final : public Registry {
       return last_->values;
     // Non-blocking, so that a pipe without a writer cannot hang the window.
     const Fd fd(open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.fd < 0 || fstat(fd.fd, &info) != 0) return nullptr;
+    if (!fd || fstat(fd.Get(), &info) != 0) return nullptr;
     // A device or pipe holds no keys, and some (/dev/zero) never end.
     SharedValues values;
-    if (S_ISREG(info.st_mode) && info.st_size <= kMaxFileSize) values = ReadKey(fd.fd, path);
+    if (S_ISREG(info.st_mode) && info.st_size <= kMaxFileSize) values = ReadKey(fd.Get(), path);
     last_ = LastRead{file, std::string(path), FileIdentity(info), values};
     return values;
   }

@@ -1,12 +1,12 @@
 #include "platform/file_io.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <random>
-#include <string_view>
+#include <string>
 #include <utility>
 
 #include <windows.h>
+
+#include "platform/temp_file_name.h"
 
 namespace korvu::platform {
 namespace {
@@ -120,19 +120,7 @@ std::optional<FileError> CheckWritable(const std::string& target) {
   return std::nullopt;
 }
 
-constexpr std::string_view kTempPrefix = ".korvu-";
-constexpr std::string_view kTempSuffix = ".tmp";
 constexpr ULONGLONG kStaleAfter = 60ULL * 10000000;  // a minute in FILETIME's 100 ns steps
-
-// Whether `name` is one that CreateTemp gives: ".korvu-", 16 lower-case hex digits, ".tmp".
-bool IsTempName(std::string_view name) {
-  if (name.size() != kTempPrefix.size() + 16 + kTempSuffix.size() ||
-      !name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix))
-    return false;
-  return std::ranges::all_of(name.substr(kTempPrefix.size(), 16), [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-  });
-}
 
 ULONGLONG Ticks(const FILETIME& time) {
   return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -144,13 +132,14 @@ ULONGLONG Ticks(const FILETIME& time) {
 // a save that another Korvu is making in the same folder right now, and stays.
 void RemoveStaleTemps(const std::string& prefix) {
   WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((prefix + ".korvu-*.tmp").c_str(), &found);
+  const HANDLE search = FindFirstFileA(
+      (prefix + std::string(kTempFilePrefix) + "*" + std::string(kTempFileSuffix)).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   do {
     const DWORD not_plain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    if (IsTempName(found.cFileName) && (found.dwFileAttributes & not_plain) == 0 &&
+    if (IsTempFileName(found.cFileName) && (found.dwFileAttributes & not_plain) == 0 &&
         Ticks(now) - Ticks(found.ftLastWriteTime) >= kStaleAfter)
       DeleteFileA((prefix + found.cFileName).c_str());
   } while (FindNextFileA(search, &found));
@@ -161,9 +150,7 @@ std::optional<FileError> CreateTemp(const std::string& prefix, std::string& name
   // Only the window's thread saves, so one generator without a lock will do.
   static std::mt19937_64 random(GetTickCount64() ^ GetCurrentProcessId());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[17];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-    name = prefix + ".korvu-" + suffix + ".tmp";
+    name = prefix + TempFileName(random());
     file = Handle(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) return std::nullopt;
