@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws Korvu's pictures and window icon into this folder.
+"""Draws Korvu's pictures and window icon: PNGs for the Qt window, .ico files for the Win32 one.
 
 The seven button pictures are 16x16 pixel maps over the sixteen classic VGA colours with a
 transparent background, written as indexed PNGs; every one but the wand gets a grayed twin
@@ -8,8 +8,16 @@ shadow one pixel down and to the right, the light parts left out. Each also come
 (<name>@2x.png) for screens of twice the density. The window icon is drawn from
 simple shapes with anti-aliasing at 32, 48 and 256 pixels.
 
+The Win32 window takes the same drawings as Windows icon files: <name>.ico for each picture and
+grayed twin, holding the 16x16 picture and its 32x32 doubling, and korvu.ico, the window icon at
+16, 32 and 48 pixels and 256 as an embedded PNG. Every entry but the 256 one is an uncompressed
+32-bit BGRA bitmap with its AND mask, which every icon loader reads, Wine's and older Windows'
+included.
+
 Only the Python standard library is used, and the output is the same byte for byte on every run.
-Usage: app/qt/pictures/draw_pictures.py [folder]      (default: the folder of this script)
+Usage: app/qt/pictures/draw_pictures.py [png-folder [ico-folder]]
+Without arguments the PNGs go into this script's folder and the .ico files into app/win32/pictures;
+with arguments, only into the folders named (no .ico files without an ico-folder).
 """
 
 import math
@@ -68,6 +76,55 @@ def rgba_png(size, pixels):
     """pixels: size*size (r, g, b, a) tuples, row by row."""
     rows = [[v for p in pixels[y * size:(y + 1) * size] for v in p] for y in range(size)]
     return _png(size, size, 6, rows)
+
+
+# --- ICO writing --------------------------------------------------------------------------------
+
+def _dib(size, pixels):
+    """An icon image as a bottom-up 32-bit BGRA bitmap followed by its 1-bit AND mask.
+
+    pixels: size*size (r, g, b, a) tuples, row by row from the top; straight (not premultiplied)
+    alpha. Loaders that ignore the alpha channel draw a pixel where its mask bit is 0, so the mask
+    marks the pixels that are less than half covered.
+    """
+    rows = [pixels[y * size:(y + 1) * size] for y in reversed(range(size))]
+    colour = b"".join(bytes((b, g, r, a)) for row in rows for r, g, b, a in row)
+    mask_row_bytes = (size + 31) // 32 * 4
+    mask = b""
+    for row in rows:
+        bits = 0
+        for x, (_, _, _, a) in enumerate(row):
+            if a < 128:
+                bits |= 1 << (mask_row_bytes * 8 - 1 - x)
+        mask += bits.to_bytes(mask_row_bytes, "big")
+    # BITMAPINFOHEADER; the height counts the colour bitmap and the mask together.
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(colour) + len(mask),
+                         0, 0, 0, 0)
+    return header + colour + mask
+
+
+def ico(images):
+    """images: (size, data) pairs, data a DIB from _dib or a PNG file; sizes up to 256."""
+    directory = struct.pack("<HHH", 0, 1, len(images))  # ICONDIR: reserved, type icon, count
+    offset = len(directory) + 16 * len(images)
+    entries, data = b"", b""
+    for size, image in images:
+        side = size if size < 256 else 0  # 0 stands for 256
+        entries += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+        data += image
+    return directory + entries + data
+
+
+def picture_pixels(pixels, scale=1):
+    """pixels: SIZE strings of palette letters; the RGBA pixels, each letter scale x scale."""
+    return [PALETTE[c] + (255,) if c != "." else (0, 0, 0, 0)
+            for row in pixels for _ in range(scale) for c in row for _ in range(scale)]
+
+
+def picture_ico(pixels):
+    return ico([(SIZE, _dib(SIZE, picture_pixels(pixels))),
+                (2 * SIZE, _dib(2 * SIZE, picture_pixels(pixels, 2)))])
 
 
 # --- 16x16 canvas -------------------------------------------------------------------------------
@@ -337,7 +394,8 @@ def icon_layers():
     return layers
 
 
-def draw_icon(size, samples=4):
+def icon_pixels(size, samples=4):
+    """The window icon as size*size (r, g, b, a) tuples, each pixel sampled samples^2 times."""
     layers = icon_layers()
     pixels = []
     step = 1.0 / (size * samples)
@@ -360,27 +418,47 @@ def draw_icon(size, samples=4):
                 pixels.append((0, 0, 0, 0))
             else:
                 pixels.append(tuple(round(v / acc[3]) for v in acc[:3]) + (round(255 * acc[3] / n),))
-    return rgba_png(size, pixels)
+    return pixels
 
 
-def main():
-    folder_out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    files = {}
+def draw_all():
+    """The files to write: ({PNG file: bytes}, {ICO file: bytes})."""
+    pngs, icos = {}, {}
     for name, draw in PICTURES.items():
         pictures = {name: draw()}
         if name not in WITHOUT_TWIN:
             pictures[name + "-gray"] = grayed(pictures[name])
         for file, picture in pictures.items():
-            files[file + ".png"] = indexed_png(picture.rows())
+            pngs[file + ".png"] = indexed_png(picture.rows())
             # Qt takes the @2x file on a screen of twice the density: the same pixels, doubled, stay
             # as crisp as on a classic screen instead of being smoothed.
-            files[file + "@2x.png"] = indexed_png(picture.rows(), 2)
+            pngs[file + "@2x.png"] = indexed_png(picture.rows(), 2)
+            icos[file + ".ico"] = picture_ico(picture.rows())
+    icon = {size: icon_pixels(size, 4 if size < 256 else 3) for size in (16, 32, 48, 256)}
     for size in (32, 48, 256):
-        files["korvu-%d.png" % size] = draw_icon(size, 4 if size < 256 else 3)
-    files["korvu.png"] = files["korvu-256.png"]
-    for name, data in files.items():
-        with open(os.path.join(folder_out, name), "wb") as f:
-            f.write(data)
+        pngs["korvu-%d.png" % size] = rgba_png(size, icon[size])
+    pngs["korvu.png"] = pngs["korvu-256.png"]
+    icos["korvu.ico"] = ico([(size, _dib(size, icon[size])) for size in (16, 32, 48)]
+                            + [(256, pngs["korvu-256.png"])])
+    return pngs, icos
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    if len(sys.argv) > 3:
+        sys.exit("usage: %s [png-folder [ico-folder]]" % sys.argv[0])
+    if len(sys.argv) > 1:
+        png_folder, ico_folder = sys.argv[1], (sys.argv[2] if len(sys.argv) > 2 else None)
+    else:
+        png_folder, ico_folder = here, os.path.join(here, "..", "..", "win32", "pictures")
+    pngs, icos = draw_all()
+    for folder_out, files in ((png_folder, pngs), (ico_folder, icos)):
+        if folder_out is None:
+            continue
+        os.makedirs(folder_out, exist_ok=True)
+        for name, data in files.items():
+            with open(os.path.join(folder_out, name), "wb") as f:
+                f.write(data)
 
 
 if __name__ == "__main__":
