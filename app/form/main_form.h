@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "job/job_settings.h"
@@ -68,6 +69,17 @@ struct FileDialog {
 };
 
 inline constexpr std::string_view kBrowseTitle = "Browse";
+// The filter a browse dialog gets when its field sets none.
+inline constexpr std::string_view kAllFilesFilter = "All files (*.*)|*.*";
+
+// The two settings-file dialogs of the data module: "Load settings" (the file must exist) and
+// "Save settings" (replacing a file asks first). Each offers kSettingsOfferedFirst until a name
+// has been confirmed in it, then that name.
+inline constexpr std::string_view kLoadSettingsTitle = "Load settings";
+inline constexpr std::string_view kSaveSettingsTitle = "Save settings";
+inline constexpr FileDialog kSettingsDialog = {DialogKind::kOpen, "ini",
+                                               "Korvu settings (*.ini)|*.ini"};
+inline constexpr std::string_view kSettingsOfferedFirst = "*.ini";
 
 struct Control {
   std::string_view name{};
@@ -189,6 +201,15 @@ const Control& ControlNamed(std::string_view name);
 
 // The job value the control of `row` shows, or null for a button and the preview.
 const job::SettingsKey* ValueKey(const Control& row);
+
+// The job value of kind `Value` (job::TextValue, job::BoundedInt, ...) that the control of `row`
+// shows in `settings`; null when it shows none of that kind.
+template <typename Value>
+Value* ValueOf(job::JobSettings& settings, const Control& row) {
+  const job::SettingsKey* key = ValueKey(row);
+  const auto* member = key ? std::get_if<Value job::JobSettings::*>(&key->field) : nullptr;
+  return member ? &(settings.**member) : nullptr;
+}
 
 // Why "Encode" is off, one line per reason naming the field by its label ("Input video file: no
 // such file: /clips/no"), lines ended by CR LF; empty when the job is ready.

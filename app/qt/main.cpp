@@ -6,7 +6,7 @@
 
 #include "app/qt/dm.h"
 #include "app/qt/error_box.h"
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 #include "app/qt/main_form.h"
 #include "app/qt/quit_after_first_paint.h"
 #include "job/job.h"

@@ -20,7 +20,7 @@
 #include "app/qt/fields/list_field.h"
 #include "app/qt/fields/number_field.h"
 #include "app/qt/fields/spin_field.h"
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 #include "app/qt/pictures/picture_icon.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/wait_without_input.h"
@@ -43,14 +43,6 @@ QRect Rect(const form::Box& box) {
 // A hint as the tool tip shows it: the stored CR LF line breaks as Qt's.
 QString Hint(std::string_view text) {
   return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-// The job value that `row` shows, of the kind its control takes; null when it is of another kind.
-template <typename Value>
-Value* ValueOf(job::JobSettings& settings, const form::Control& row) {
-  const job::SettingsKey* key = form::ValueKey(row);
-  const auto* member = key ? std::get_if<Value job::JobSettings::*>(&key->field) : nullptr;
-  return member ? &(settings.**member) : nullptr;
 }
 
 template <typename Value>
@@ -123,29 +115,29 @@ QWidget* TMainForm::createControl(const form::Control& row) {
   job::JobSettings& s = job_.Settings();
   switch (row.kind) {
     case form::Kind::kFileName: {
-      auto* field = new FileNameField(Must(ValueOf<job::TextValue>(s, row), row), s.Rules(), this);
+      auto* field = new FileNameField(Must(form::ValueOf<job::TextValue>(s, row), row), s.Rules(), this);
       field->SetDialog(row.dialog);
       field->SetPicture(PictureIcon(ToQt(row.picture)));
       return field;
     }
     case form::Kind::kNumber:
-      return new NumberField(Must(ValueOf<job::NumberText>(s, row), row), this);
+      return new NumberField(Must(form::ValueOf<job::NumberText>(s, row), row), this);
     case form::Kind::kSpin:
-      return new SpinField(Must(ValueOf<job::BoundedInt>(s, row), row), this);
+      return new SpinField(Must(form::ValueOf<job::BoundedInt>(s, row), row), this);
     case form::Kind::kEditableList:
     case form::Kind::kFixedList: {
       const bool editable = row.kind == form::Kind::kEditableList;
       return new ListIndexField(
-          Must(ValueOf<job::ListIndex>(s, row), row),
+          Must(form::ValueOf<job::ListIndex>(s, row), row),
           editable ? ListIndexField::Style::kEditable : ListIndexField::Style::kFixed, this);
     }
     case form::Kind::kFreeTextList:
-      return new FreeTextList(Must(ValueOf<job::TextValue>(s, row), row), Entries(row.entries),
+      return new FreeTextList(Must(form::ValueOf<job::TextValue>(s, row), row), Entries(row.entries),
                               this);
     case form::Kind::kCheckBox:
-      if (auto* box = ValueOf<job::CheckBox>(s, row))
+      if (auto* box = form::ValueOf<job::CheckBox>(s, row))
         return new CheckField(*box, ToQt(row.caption), this);
-      return new CheckField(Must(ValueOf<job::Flag>(s, row), row), ToQt(row.caption), this);
+      return new CheckField(Must(form::ValueOf<job::Flag>(s, row), row), ToQt(row.caption), this);
     case form::Kind::kButton:
       return createButton(row);
     case form::Kind::kPreview:

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "app/qt/fields/dialog_filter.h"
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 #include "job/error.h"
 #include "tests/app/field_test_util.h"
 #include "tests/support/temp_dir.h"

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/qt/dm.h"
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 #include "app/qt/main_form.h"
 #include "job/job.h"
 #include "platform/file_system.h"

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "app/form/main_form.h"
+
 namespace korvu::app {
 namespace {
 
@@ -29,7 +31,7 @@ QString QtPatterns(QStringList patterns) {
 
 QStringList DialogNameFilters(const QString& filter) {
   const QStringList parts =
-      (filter.isEmpty() ? QString::fromUtf8(kAllFilesFilter) : filter).split(u'|');
+      (filter.isEmpty() ? QString::fromUtf8(form::kAllFilesFilter.data(), form::kAllFilesFilter.size()) : filter).split(u'|');
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QStringList patterns = Patterns(parts[i + 1]);

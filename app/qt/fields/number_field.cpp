@@ -10,7 +10,7 @@
 
 #include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 #include "app/qt/qt_text.h"
 #include "job/number_text.h"
 

@@ -9,7 +9,7 @@
 #include "app/qt/fields/arrow_strip.h"
 #include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 #include "app/qt/qt_text.h"
 #include "job/spin_text.h"
 

@@ -1,4 +1,4 @@
-#include "app/qt/guard.h"
+#include "app/form/guard.h"
 
 #include <exception>
 #include <iostream>

@@ -7,7 +7,8 @@
 namespace korvu::app {
 
 // Runs `handler`; a job::Error (or any other exception) that leaves it goes to the error report and
-// the event loop goes on: an exception must never leave a Qt slot.
+// the event loop goes on: an exception must never leave an event handler (a Qt slot, a window
+// procedure).
 void Guarded(const std::function<void()>& handler);
 
 // Hands `message` to the error report, as an error leaving a handler would reach it.

@@ -1,0 +1,105 @@
+#include "app/win32/fields/file_name_field.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "app/form/guard.h"
+#include "app/win32/file_dialog.h"
+#include "app/win32/pictures.h"
+#include "app/win32/win32_text.h"
+#include "job/browse_rule.h"
+#include "job/text_rules.h"
+
+namespace korvu::app::win32 {
+
+FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
+                             const form::Control& row, HWND parent, const Rect& box, HFONT font,
+                             int dpi)
+    : value_(value), rules_(rules), dialog_(row.dialog) {
+  Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, box, font, {},
+                  WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES));
+  RECT inside{};
+  GetClientRect(Handle(), &inside);
+  const int width = MulDiv(kButtonWidth, dpi, 96);
+  browse_ = CreateChild(Handle(), "BUTTON", BS_PUSHBUTTON,
+                        {inside.right - width, 0, width, inside.bottom}, font);
+  SetButtonPicture(browse_, row.picture, dpi);
+  SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width));
+  Add(browse_);
+  Subclass(Handle());
+  SHAutoComplete(Handle(), SHACF_FILESYSTEM);
+  Follow(value_, [this] { ShowValue(); });
+}
+
+LRESULT FileNameField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SYSKEYDOWN:
+      if (wparam == VK_DOWN) {
+        Browse();
+        return 0;
+      }
+      break;
+    case WM_COMMAND:  // from the browse button inside
+      if (reinterpret_cast<HWND>(lparam) == browse_ && HIWORD(wparam) == BN_CLICKED) {
+        Browse();
+        return 0;
+      }
+      break;
+    case WM_DROPFILES:
+      TakeDrop(reinterpret_cast<HDROP>(wparam));
+      return 0;
+    default:
+      break;
+  }
+  return Default(control, message, wparam, lparam);
+}
+
+void FileNameField::Command(HWND from, WORD code) {
+  if (from == Handle() && code == EN_CHANGE) TakeText();
+}
+
+void FileNameField::ShowValue() {
+  if (WindowText(Handle()) != value_.Text())
+    Quietly([this] { SetWindowText(Handle(), value_.Text()); });
+}
+
+void FileNameField::TakeText() {
+  if (Quiet()) return;
+  const std::string typed = WindowText(Handle());
+  const std::string_view kept = job::CutAtLineBreak(typed);
+  if (kept.size() != typed.size()) {
+    SetWindowText(Handle(), kept);  // comes back here with the cut text
+    return;
+  }
+  if (typed != value_.Text()) Guarded([&] { value_.SetText(typed); });
+}
+
+// The first dropped file becomes the text, as a typed name of it would.
+void FileNameField::TakeDrop(HDROP drop) {
+  std::string file(MAX_PATH * 4, '\0');
+  const UINT length = DragQueryFileA(drop, 0, file.data(), static_cast<UINT>(file.size()));
+  DragFinish(drop);
+  if (length == 0) return;
+  file.resize(length);
+  Guarded([&] { value_.SetText(rules_.PathText(file)); });
+}
+
+void FileNameField::Browse() {
+  if (const auto start = job::BrowseStartOf(value_.Text(), rules_)) {
+    if (!start->folder.empty()) folder_ = start->folder;
+    name_ = start->name;
+  }
+  const auto chosen = ChooseFile(GetAncestor(Handle(), GA_ROOT),
+                                 {.title = form::kBrowseTitle,
+                                  .dialog = dialog_,
+                                  .folder = folder_,
+                                  .name = name_});
+  if (IsWindowEnabled(Handle())) SetFocus(Handle());
+  if (!chosen) return;
+  const std::size_t slash = chosen->find_last_of("\\/");
+  folder_ = slash == std::string::npos ? std::string() : chosen->substr(0, slash);
+  name_ = chosen->substr(slash == std::string::npos ? 0 : slash + 1);
+  Guarded([&] { value_.SetText(job::QuotedWhenSplit(*chosen)); });
+}
+
+}  // namespace korvu::app::win32

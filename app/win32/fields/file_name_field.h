@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/form/main_form.h"
+#include "app/win32/controls.h"
+#include "app/win32/fields/field.h"
+#include "job/path_rules.h"
+
+namespace korvu::app::win32 {
+
+// A path text in an edit, kept exactly as typed, with a browse button inside its right end,
+// suggestions of existing paths while typing, and dropped files taken in. Every change of the text
+// goes into the bound value, and every change of the value shows here. A line break that a paste
+// brings in cuts the text just before it.
+class FileNameField : public Field {
+ public:
+  static constexpr int kButtonWidth = 21;
+
+  FileNameField(job::TextValue& value, const job::PathRules& rules, const form::Control& row,
+                HWND parent, const Rect& box, HFONT font, int dpi);
+
+  void Command(HWND from, WORD code) override;
+
+  // The browse dialog, as the button and Alt+Down run it: it starts in the folder of the text's
+  // file name (or where the previous use left it), and a confirmed choice becomes the text.
+  void Browse();
+
+ protected:
+  LRESULT Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void ShowValue();
+  void TakeText();
+  void TakeDrop(HDROP drop);
+
+  job::TextValue& value_;
+  const job::PathRules& rules_;
+  form::FileDialog dialog_;
+  HWND browse_ = nullptr;
+  // Where the dialog starts when the text gives no valid file name: its previous use.
+  std::string folder_;
+  std::string name_;
+};
+
+}  // namespace korvu::app::win32

@@ -1,0 +1,98 @@
+#include "app/win32/fields/number_field.h"
+
+#include "app/form/guard.h"
+#include "app/win32/win32_text.h"
+#include "job/number_text.h"
+
+namespace korvu::app::win32 {
+
+NumberField::NumberField(job::NumberText& value, HWND parent, const Rect& box, HFONT font)
+    : value_(value) {
+  Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL, box, font, {},
+                  WS_EX_CLIENTEDGE));
+  Subclass(Handle());
+  Follow(value_, [this] { ShowValue(); });
+  Validate();
+}
+
+bool NumberField::Accepts(char typed) const {
+  if (static_cast<unsigned char>(typed) > 0x7F) return false;
+  const Selection selection = EditSelection(Handle());
+  // Over a selection the typed character lands where the selection begins.
+  return job::AcceptsNumberKey(typed, WindowText(Handle()), selection.start, !selection.Empty());
+}
+
+LRESULT NumberField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      // Escape is the field's own, not the window's.
+      if (const auto* msg = reinterpret_cast<const MSG*>(lparam);
+          msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE)
+        return Default(control, message, wparam, lparam) | DLGC_WANTMESSAGE;
+      break;
+    case WM_KEYDOWN:
+      if (wparam == VK_ESCAPE) {
+        Revert();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wparam == 0x1B) return 0;  // Escape, taken above
+      if (!IsControlCharacter(wparam) && !Accepts(static_cast<char>(wparam)))
+        return 0;  // dropped without a sound
+      break;
+    case WM_PASTE: {
+      const LRESULT result = Default(control, message, wparam, lparam);
+      Validate();
+      return result;
+    }
+    case WM_KILLFOCUS: {
+      // Another window taking over is no leaving of the field; another control of ours is.
+      const auto next = reinterpret_cast<HWND>(wparam);
+      if (next != nullptr && GetAncestor(next, GA_ROOT) == GetAncestor(control, GA_ROOT))
+        Validate();
+      break;
+    }
+    default:
+      break;
+  }
+  return Default(control, message, wparam, lparam);
+}
+
+void NumberField::Command(HWND, WORD code) {
+  if (code == EN_CHANGE) TakeText();
+}
+
+void NumberField::ShowValue() {
+  if (WindowText(Handle()) != value_.Text())
+    Quietly([this] { SetWindowText(Handle(), value_.Text()); });
+  if (typing_) return;
+  // A text the program writes is validated at once, as a written value is.
+  if (value_.Text() != job::ValidatedNumberText(value_.Text())) return Validate();
+  last_validated_ = value_.Text();
+}
+
+void NumberField::TakeText() {
+  if (Quiet()) return;
+  const std::string typed = WindowText(Handle());
+  if (typed == value_.Text()) return;
+  typing_ = true;
+  Guarded([&] { value_.SetText(typed); });
+  typing_ = false;
+}
+
+void NumberField::Validate() {
+  Guarded([this] { value_.Validate(); });
+  last_validated_ = value_.Text();
+}
+
+void NumberField::Revert() {
+  Guarded([this] {
+    value_.SetText(last_validated_);
+    value_.Validate();
+  });
+  last_validated_ = value_.Text();
+  SelectInEdit(Handle(), 0, static_cast<std::size_t>(-1));
+}
+
+}  // namespace korvu::app::win32
