@@ -17,6 +17,20 @@ const job::SettingsKey* ValueKey(const Control& row) {
   return found == job::kSettingsKeys.end() ? nullptr : &*found;
 }
 
+int LabelRoom(const Label& label) {
+  const Box& own = label.box;
+  int right = kClientWidth;
+  const auto limit = [&](const Box& other) {
+    const bool same_lines = other.top < own.top + own.height && own.top < other.top + other.height;
+    if (same_lines && other.left >= own.left + own.width) right = std::min(right, other.left);
+  };
+  for (const Control& row : kControls) {
+    limit(row.box);
+    if (!row.label.name.empty()) limit(row.label.box);
+  }
+  return std::max(own.width, right - own.left);
+}
+
 std::string NotReadyText(const std::vector<job::NotReadyReason>& reasons) {
   std::string text;
   for (const job::NotReadyReason& reason : reasons) {

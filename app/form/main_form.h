@@ -211,6 +211,11 @@ Value* ValueOf(job::JobSettings& settings, const Control& row) {
   return member ? &(settings.**member) : nullptr;
 }
 
+// How wide the caption of `label` may grow, where a font is wider than the one the layout was made
+// with: up to the nearest box (a control's or another label's) that stands to its right on the
+// same lines, or the window's edge; never less than the label's own box.
+int LabelRoom(const Label& label);
+
 // Why "Encode" is off, one line per reason naming the field by its label ("Input video file: no
 // such file: /clips/no"), lines ended by CR LF; empty when the job is ready.
 std::string NotReadyText(const std::vector<job::NotReadyReason>& reasons);

@@ -215,11 +215,22 @@ HWND TMainForm::createButton(const form::Control& row, const Rect& box) {
   return button;
 }
 
-// A label keeps to its box on one line: a font a little wider than the one the layout was made
-// with cuts its end rather than wrapping it out of sight or over its neighbour.
+// A label is as wide as its caption in the font at hand, as far as the room beside it allows: a
+// font a little wider than the one the layout was made with must neither wrap the caption out of
+// sight nor paint it over its neighbour.
 void TMainForm::createLabel(const form::Label& row) {
-  HWND label = CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, Scaled(row.box),
-                           Font(form::kFontPixels), row.caption);
+  Rect box = Scaled(row.box);
+  HFONT font = Font(form::kFontPixels);
+  HDC dc = GetDC(window_);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE text{};
+  GetTextExtentPoint32A(dc, row.caption.data(), static_cast<int>(row.caption.size()), &text);
+  SelectObject(dc, previous);
+  ReleaseDC(window_, dc);
+  box.width = std::clamp(static_cast<int>(text.cx), box.width,
+                         MulDiv(form::LabelRoom(row), dpi_, 96));
+  HWND label = CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font,
+                           row.caption);
   if (row.maroon) maroon_labels_.push_back(label);
 }
 

@@ -80,6 +80,18 @@ TEST(MainFormTest, BoxesLieInsideTheClientAreaApart) {
   }
 }
 
+// A caption may grow up to the next box to its right on its lines, or the window's edge.
+TEST(MainFormTest, LabelRoomEndsAtTheNextBoxToTheRight) {
+  const std::map<std::string_view, int> rooms = {
+      {"jvcEncQuality", 88},  // up to the bitrate's label
+      {"jveEncoder", 264},    // across the gap to the input's label
+      {"jvsThreads", 56},     // up to the source type's list
+      {"jveMaxFrames", 121},  // up to the window's edge
+  };
+  for (const auto& [control, room] : rooms)
+    EXPECT_EQ(LabelRoom(ControlNamed(control).label), room) << control;
+}
+
 TEST(MainFormTest, ControlsCarryWhatTheirKindNeeds) {
   for (const Control& row : kControls) {
     const bool file = row.kind == Kind::kFileName;
