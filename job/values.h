@@ -124,6 +124,8 @@ class Flag : public Observable {
  public:
   bool Value() const { return value_; }
   void SetValue(bool value);
+  // A user's click on its box.
+  void Click() { SetValue(!value_); }
 
  private:
   bool value_ = false;

@@ -40,7 +40,7 @@ std::optional<std::string> ChooseFile(HWND owner, const FileDialogRequest& reque
   if (request.ask_before_replacing) dialog.Flags |= OFN_OVERWRITEPROMPT;
 
   const bool chosen = request.dialog.kind == form::DialogKind::kSave ? GetSaveFileNameA(&dialog)
-                                                                      : GetOpenFileNameA(&dialog);
+                                                                     : GetOpenFileNameA(&dialog);
   if (!chosen) return std::nullopt;
   return std::string(file.data());
 }

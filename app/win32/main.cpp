@@ -2,6 +2,7 @@
 // encode. The program reads no command-line arguments and saves nothing on exit.
 
 #include <windows.h>
+// after windows.h, which they build on
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -33,8 +34,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_mode) {
   job::Job job(rules);
   app::win32::TDM dm(processor_count);
   app::win32::TMainForm window(
-      job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWaitPumped},
-      dm);
+      job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWaitPumped}, dm);
   // Every error box belongs to the window: caption the title, the stop sign, OK.
   app::SetErrorReport([&window](const std::string& message) {
     const std::string title(form::kTitle);

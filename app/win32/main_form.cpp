@@ -86,8 +86,8 @@ TMainForm::TMainForm(job::Job& job, WindowPlatform platform, TDM& dm)
                   GetModuleHandleA(nullptr), this);
   createControls();
   job_.OnParamsUpdated([this] { ShowParams(); });
-  focus_ = controls_[static_cast<std::size_t>(&form::ControlNamed(form::kFirstFocus) -
-                                              form::kControls)];
+  focus_ =
+      controls_[static_cast<std::size_t>(&form::ControlNamed(form::kFirstFocus) - form::kControls)];
   FormCreate();
 }
 
@@ -121,8 +121,8 @@ HFONT TMainForm::Font(int pixels) {
 void TMainForm::createControls() {
   tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                          GetModuleHandleA(nullptr), nullptr);
+                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, GetModuleHandleA(nullptr),
+                          nullptr);
   SendMessageA(tips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi_, 96));
   SendMessageA(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
   for (const form::Control& row : form::kControls) {
@@ -173,8 +173,8 @@ void TMainForm::createControl(const form::Control& row, const Rect& box) {
     case form::Kind::kEditableList:
     case form::Kind::kFixedList:
       field = std::make_unique<ListIndexField>(Must(form::ValueOf<job::ListIndex>(s, row), row),
-                                               row.kind == form::Kind::kEditableList, window_,
-                                               box, font);
+                                               row.kind == form::Kind::kEditableList, window_, box,
+                                               font);
       break;
     case form::Kind::kFreeTextList:
       field = std::make_unique<FreeTextList>(Must(form::ValueOf<job::TextValue>(s, row), row),
@@ -227,10 +227,10 @@ void TMainForm::createLabel(const form::Label& row) {
   GetTextExtentPoint32A(dc, row.caption.data(), static_cast<int>(row.caption.size()), &text);
   SelectObject(dc, previous);
   ReleaseDC(window_, dc);
-  box.width = std::clamp(static_cast<int>(text.cx), box.width,
-                         MulDiv(form::LabelRoom(row), dpi_, 96));
-  HWND label = CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font,
-                           row.caption);
+  box.width =
+      std::clamp(static_cast<int>(text.cx), box.width, MulDiv(form::LabelRoom(row), dpi_, 96));
+  HWND label =
+      CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
   if (row.maroon) maroon_labels_.push_back(label);
 }
 
@@ -361,8 +361,7 @@ void TMainForm::FormCreate() {
 void TMainForm::FormActivate() {
   if (FFirstActivate) {
     const job::FocusTarget focus = job::FirstActivation(
-        job_, {platform_.registry, dm_.ProcessorCount(), platform_.executable_path},
-        ReportAndGoOn);
+        job_, {platform_.registry, dm_.ProcessorCount(), platform_.executable_path}, ReportAndGoOn);
     focus_ = focus == job::FocusTarget::kInput ? jveInput : jveEncoder;
     SetFocus(focus_);
     FFirstActivate = false;
@@ -492,7 +491,8 @@ void TMainForm::Rescale(int dpi, const RECT& suggested) {
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&box), 2);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
     for (const auto& [pixels, old] : old_fonts)
-      if (old == font) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font(pixels)), TRUE);
+      if (old == font)
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font(pixels)), TRUE);
     SetWindowPos(child, nullptr, MulDiv(box.left, dpi, old_dpi), MulDiv(box.top, dpi, old_dpi),
                  MulDiv(box.right - box.left, dpi, old_dpi),
                  MulDiv(box.bottom - box.top, dpi, old_dpi), SWP_NOZORDER | SWP_NOACTIVATE);

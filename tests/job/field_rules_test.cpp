@@ -1,9 +1,14 @@
-// The field rules that need no keyboard: the spin field's rewrite, the list searches, the browse
-// start and the line-break cut.
+// The field rules that need no keyboard: the number field's editing, the spin field's rewrite, the
+// list searches, the browse start and the line-break cut.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "job/browse_rule.h"
+#include "job/error.h"
 #include "job/list_search.h"
+#include "job/number_edit.h"
 #include "job/spin_text.h"
 #include "job/text_rules.h"
 #include "tests/support/fake_file_system.h"
@@ -12,6 +17,63 @@ namespace korvu::job {
 namespace {
 
 using std::chrono::milliseconds;
+
+// A number field's editing, step by step: T<text> types, V validates (the field is left), R
+// reverts (Escape), W<text> is a write by the program; the field follows the value as a window's
+// does. After each step the value's text is the expected one.
+struct NumberEditCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> steps;  // step, text after it
+};
+
+class NumberEditTest : public testing::TestWithParam<NumberEditCase> {};
+
+TEST_P(NumberEditTest, KeepsTypedTextUntilValidatedAndRevertsToTheLastValidated) {
+  NumberText value("5");
+  NumberEdit edit(value);
+  value.OnChange([&] { edit.ValueChanged(); });
+  for (const auto& [step, expected] : GetParam().steps) {
+    const std::string text = step.substr(1);
+    switch (step[0]) {
+      case 'T':
+        edit.Type(text);
+        break;
+      case 'V':
+        edit.Validate();
+        break;
+      case 'R':
+        edit.Revert();
+        break;
+      case 'W':
+        value.SetText(text);
+        break;
+    }
+    EXPECT_EQ(value.Text(), expected) << step;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, NumberEditTest,
+    testing::Values(
+        NumberEditCase{"TypedStaysAsTyped", {{"T007", "007"}, {"T-", "-"}, {"V", "0"}}},
+        NumberEditCase{"LeavingValidates", {{"T007", "007"}, {"V", "7"}}},
+        NumberEditCase{"EscapeReturnsToTheLastValidated",
+                       {{"T12", "12"}, {"V", "12"}, {"T99", "99"}, {"R", "12"}}},
+        NumberEditCase{"EscapeWithoutValidationReturnsToTheStart", {{"T42", "42"}, {"R", "5"}}},
+        NumberEditCase{"AProgramWriteIsValidatedAtOnce", {{"W007", "7"}, {"T8", "8"}, {"R", "7"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A listener that fails while validating leaves the edit knowing the text it validated.
+TEST(NumberEditTest, RemembersTheValidatedTextWhenAListenerFails) {
+  NumberText value("5");
+  NumberEdit edit(value);
+  edit.Type("0042");
+  value.OnChange([] { throw Error("listener"); });
+  EXPECT_THROW(edit.Validate(), Error);
+  EXPECT_THROW(edit.Type("9"), Error);
+  EXPECT_THROW(edit.Revert(), Error);
+  EXPECT_EQ(value.Text(), "42");
+}
 
 struct SpinCase {
   const char* name;

@@ -32,11 +32,8 @@ void CheckField::Show() {
 
 void CheckField::nextCheckState() {
   Guarded([this] {
-    if (flag_ != nullptr) {
-      flag_->SetValue(!flag_->Value());
-    } else {
-      state_->Click();
-    }
+    if (flag_ != nullptr) return flag_->Click();
+    state_->Click();
   });
   Show();  // when a listener failed, the box still shows the value
 }

@@ -8,16 +8,16 @@
 #include <QMouseEvent>
 #include <memory>
 
+#include "app/form/guard.h"
 #include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
-#include "app/form/guard.h"
 #include "app/qt/qt_text.h"
 #include "job/number_text.h"
 
 namespace korvu::app {
 
 NumberField::NumberField(job::NumberText& value, QWidget* parent)
-    : QLineEdit(parent), value_(value) {
+    : QLineEdit(parent), value_(value), edit_(value) {
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   connect(this, &QLineEdit::textChanged, this, &NumberField::TakeText);
   Follow(*this, value_, &NumberField::ShowValue);
@@ -72,31 +72,19 @@ void NumberField::dropEvent(QDropEvent* event) {
 void NumberField::ShowValue() {
   const QString shown = ToQt(value_.Text());
   if (text() != shown) setText(shown);
-  if (typing_) return;
-  // A text the program writes is validated at once, as a written value is.
-  if (value_.Text() != job::ValidatedNumberText(value_.Text())) return Validate();
-  last_validated_ = value_.Text();
+  Guarded([this] { edit_.ValueChanged(); });
 }
 
 void NumberField::TakeText(const QString& text) {
-  const std::string typed = FromQt(text);
-  if (typed == value_.Text()) return;
-  typing_ = true;
-  Guarded([&] { value_.SetText(typed); });
-  typing_ = false;
+  Guarded([&] { edit_.Type(FromQt(text)); });
 }
 
 void NumberField::Validate() {
-  Guarded([this] { value_.Validate(); });
-  last_validated_ = value_.Text();
+  Guarded([this] { edit_.Validate(); });
 }
 
 void NumberField::Revert() {
-  Guarded([this] {
-    value_.SetText(last_validated_);
-    value_.Validate();
-  });
-  last_validated_ = value_.Text();
+  Guarded([this] { edit_.Revert(); });
   selectAll();
 }
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <string>
 
+#include "job/number_edit.h"
 #include "job/values.h"
 
 namespace korvu::app {
@@ -32,8 +33,7 @@ class NumberField : public QLineEdit {
   void Revert();
 
   job::NumberText& value_;
-  std::string last_validated_;
-  bool typing_ = false;
+  job::NumberEdit edit_;
 };
 
 }  // namespace korvu::app

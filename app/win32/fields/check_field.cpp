@@ -10,8 +10,8 @@ constexpr WPARAM kShown[] = {BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE};
 }  // namespace
 
 // The boxes check nothing by themselves: a click goes to the job, and the box shows its answer.
-CheckField::CheckField(job::CheckBox& state, std::string_view caption, HWND parent,
-                       const Rect& box, HFONT font)
+CheckField::CheckField(job::CheckBox& state, std::string_view caption, HWND parent, const Rect& box,
+                       HFONT font)
     : state_(&state) {
   Add(CreateChild(parent, "BUTTON", WS_TABSTOP | BS_3STATE, box, font, caption));
   Follow(state, [this] { Show(); });
@@ -27,11 +27,8 @@ CheckField::CheckField(job::Flag& flag, std::string_view caption, HWND parent, c
 void CheckField::Command(HWND, WORD code) {
   if (code != BN_CLICKED) return;
   Guarded([this] {
-    if (flag_ != nullptr) {
-      flag_->SetValue(!flag_->Value());
-    } else {
-      state_->Click();
-    }
+    if (flag_ != nullptr) return flag_->Click();
+    state_->Click();
   });
   Show();  // when a listener failed, the box still shows the value
 }

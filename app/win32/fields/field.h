@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+// after windows.h, which it builds on
 #include <commctrl.h>
 
 #include <functional>

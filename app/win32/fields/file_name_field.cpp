@@ -89,11 +89,9 @@ void FileNameField::Browse() {
     if (!start->folder.empty()) folder_ = start->folder;
     name_ = start->name;
   }
-  const auto chosen = ChooseFile(GetAncestor(Handle(), GA_ROOT),
-                                 {.title = form::kBrowseTitle,
-                                  .dialog = dialog_,
-                                  .folder = folder_,
-                                  .name = name_});
+  const auto chosen = ChooseFile(
+      GetAncestor(Handle(), GA_ROOT),
+      {.title = form::kBrowseTitle, .dialog = dialog_, .folder = folder_, .name = name_});
   if (IsWindowEnabled(Handle())) SetFocus(Handle());
   if (!chosen) return;
   const std::size_t slash = chosen->find_last_of("\\/");

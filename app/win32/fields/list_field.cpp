@@ -20,16 +20,15 @@ std::chrono::milliseconds Now() {
 ListField::ListField(const std::vector<std::string>& entries, bool editable, HWND parent,
                      const Rect& box, HFONT font)
     : entries_(entries) {
-  const DWORD style = WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL
-                                                         : CBS_DROPDOWNLIST);
+  const DWORD style =
+      WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
   HWND list = CreateChild(parent, "COMBOBOX", style,
                           {box.left, box.top, box.width, box.height + kListHeight}, font);
   // The closed field as high as its box: the selection field's height plus its frame.
   const auto frame = static_cast<int>(SendMessageA(list, CB_GETITEMHEIGHT, WPARAM(-1), 0));
   RECT shown{};
   GetWindowRect(list, &shown);
-  SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1),
-               frame + box.height - (shown.bottom - shown.top));
+  SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1), frame + box.height - (shown.bottom - shown.top));
   for (const std::string& entry : entries_)
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   Add(list);

@@ -7,7 +7,7 @@
 namespace korvu::app::win32 {
 
 NumberField::NumberField(job::NumberText& value, HWND parent, const Rect& box, HFONT font)
-    : value_(value) {
+    : value_(value), edit_(value) {
   Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL, box, font, {},
                   WS_EX_CLIENTEDGE));
   Subclass(Handle());
@@ -66,32 +66,19 @@ void NumberField::Command(HWND, WORD code) {
 void NumberField::ShowValue() {
   if (WindowText(Handle()) != value_.Text())
     Quietly([this] { SetWindowText(Handle(), value_.Text()); });
-  if (typing_) return;
-  // A text the program writes is validated at once, as a written value is.
-  if (value_.Text() != job::ValidatedNumberText(value_.Text())) return Validate();
-  last_validated_ = value_.Text();
+  Guarded([this] { edit_.ValueChanged(); });
 }
 
 void NumberField::TakeText() {
-  if (Quiet()) return;
-  const std::string typed = WindowText(Handle());
-  if (typed == value_.Text()) return;
-  typing_ = true;
-  Guarded([&] { value_.SetText(typed); });
-  typing_ = false;
+  if (!Quiet()) Guarded([this] { edit_.Type(WindowText(Handle())); });
 }
 
 void NumberField::Validate() {
-  Guarded([this] { value_.Validate(); });
-  last_validated_ = value_.Text();
+  Guarded([this] { edit_.Validate(); });
 }
 
 void NumberField::Revert() {
-  Guarded([this] {
-    value_.SetText(last_validated_);
-    value_.Validate();
-  });
-  last_validated_ = value_.Text();
+  Guarded([this] { edit_.Revert(); });
   SelectInEdit(Handle(), 0, static_cast<std::size_t>(-1));
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "app/win32/controls.h"
 #include "app/win32/fields/field.h"
+#include "job/number_edit.h"
 
 namespace korvu::app::win32 {
 
@@ -29,8 +28,7 @@ class NumberField : public Field {
   void Revert();
 
   job::NumberText& value_;
-  std::string last_validated_;
-  bool typing_ = false;
+  job::NumberEdit edit_;
 };
 
 }  // namespace korvu::app::win32
