@@ -16,13 +16,18 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
                              const form::Control& row, HWND parent, const Rect& box, HFONT font,
                              int dpi)
     : value_(value), rules_(rules), dialog_(row.dialog) {
-  Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, box, font, {},
+  Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, box, font, {},
                   WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES));
+  // The button is the edit's sibling laid over the right end of its text area, above it: a themed
+  // edit paints over children of its own.
   RECT inside{};
   GetClientRect(Handle(), &inside);
+  MapWindowPoints(Handle(), parent, reinterpret_cast<POINT*>(&inside), 2);
   const int width = MulDiv(kButtonWidth, dpi, 96);
-  browse_ = CreateChild(Handle(), "BUTTON", BS_PUSHBUTTON,
-                        {inside.right - width, 0, width, inside.bottom}, font);
+  browse_ = CreateChild(parent, "BUTTON", BS_PUSHBUTTON,
+                        {inside.right - width, inside.top, width, inside.bottom - inside.top},
+                        font);
+  SetWindowPos(browse_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetButtonPicture(browse_, row.picture, dpi);
   SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width));
   Add(browse_);
@@ -39,12 +44,6 @@ LRESULT FileNameField::Message(HWND control, UINT message, WPARAM wparam, LPARAM
         return 0;
       }
       break;
-    case WM_COMMAND:  // from the browse button inside
-      if (reinterpret_cast<HWND>(lparam) == browse_ && HIWORD(wparam) == BN_CLICKED) {
-        Browse();
-        return 0;
-      }
-      break;
     case WM_DROPFILES:
       TakeDrop(reinterpret_cast<HDROP>(wparam));
       return 0;
@@ -56,6 +55,7 @@ LRESULT FileNameField::Message(HWND control, UINT message, WPARAM wparam, LPARAM
 
 void FileNameField::Command(HWND from, WORD code) {
   if (from == Handle() && code == EN_CHANGE) TakeText();
+  if (from == browse_ && code == BN_CLICKED) Browse();
 }
 
 void FileNameField::ShowValue() {

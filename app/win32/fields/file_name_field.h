@@ -10,7 +10,7 @@
 
 namespace korvu::app::win32 {
 
-// A path text in an edit, kept exactly as typed, with a browse button inside its right end,
+// A path text in an edit, kept exactly as typed, with a browse button over its right end,
 // suggestions of existing paths while typing, and dropped files taken in. Every change of the text
 // goes into the bound value, and every change of the value shows here. A line break that a paste
 // brings in cuts the text just before it.
