@@ -293,9 +293,10 @@ xh_cleanup() {
     # only our own live children: a pid that ended long ago may have been reused
     [ "$(xh__stat "$pid" | cut -d' ' -f2)" = "$$" ] || continue
     tree=$(xh__tree "$pid")
-    kill -TERM $tree 2>/dev/null
-    for p in $tree; do xh_wait_for 3 xh__gone "$p" || kill -KILL "$p" 2>/dev/null; done
-    wait "$pid" 2>/dev/null
+    # under set -e, a killed child's status must not end the cleanup half-way
+    kill -TERM $tree 2>/dev/null || true
+    for p in $tree; do xh_wait_for 3 xh__gone "$p" || kill -KILL "$p" 2>/dev/null || true; done
+    wait "$pid" 2>/dev/null || true
   done
   XH_PIDS=()
   if [ -n "$XH_DIR" ] && [ -z "${XH_KEEP:-}" ]; then rm -rf "$XH_DIR"; XH_DIR=; fi
