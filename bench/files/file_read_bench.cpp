@@ -1,19 +1,28 @@
 // Reading generated files of 1, 4 and 16 MB: settings files in each line-end style through
 // LoadSettings into a job (and SaveSettings over them), registry export files (many values in the
-// encoder's key, or many empty lines) through UserRegistry().OpenKey. Besides time, each case
-// reports the peak of the bytes the program holds on its heap during one read, above what it held
-// before (peak_bytes), and that peak per byte of the file (peak_per_file_byte). Heap bytes are
-// counted by the global operator new of this program, so the figures do not depend on the machine's
-// load.
+// encoder's key, or many empty lines) through UserRegistry().OpenKey. All files are written, and
+// flushed to the disk, before the first case runs, so that no write-back runs while a case is
+// timed; a registry case reads its file once before it is timed, so that every size starts from
+// the page cache and a heap as warm as the others.
+//
+// Besides the mean time, each case reports the median time of one read (median_ms), which a few
+// reads held up by other programs on the machine do not move; compare sizes by it, in one run with
+// --benchmark_enable_random_interleaving=true and a few repetitions. And it reports the peak of the
+// bytes the program holds on its heap during one read, above what it held before (peak_bytes), and
+// that peak per byte of the file (peak_per_file_byte). Heap bytes are counted by the global
+// operator new of this program, so the figures do not depend on the machine's load.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,7 +82,9 @@ constexpr std::string_view kEncoderKey = R"(Software\DivXNetworks\DivX Codec H.2
 
 const std::filesystem::path& Folder() {
   static const std::filesystem::path folder = [] {
-    auto path = std::filesystem::temp_directory_path() / "korvu-bench-files";
+    // One folder per process, so that two runs at the same time do not remove each other's files.
+    auto path =
+        std::filesystem::temp_directory_path() / ("korvu-bench-files-" + std::to_string(getpid()));
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
     return path;
@@ -81,23 +92,46 @@ const std::filesystem::path& Folder() {
   return folder;
 }
 
+// Writes the file and waits until it is on the disk.
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  bool written = fd >= 0;
+  for (std::string_view rest = bytes; written && !rest.empty();) {
+    const ssize_t got = write(fd, rest.data(), rest.size());
+    written = got > 0;
+    if (written) rest.remove_prefix(static_cast<std::size_t>(got));
+  }
+  written = written && fsync(fd) == 0;
+  if (fd >= 0) close(fd);
+  if (!written) throw std::runtime_error("cannot write " + path.string());
 }
 
-// Measures the heap's growth over one call of `read`; the largest growth of a run is reported.
-class PeakMeter {
+// Measures each call of `read`: its time, of which the median of a run is reported, and the heap's
+// growth over it, of which the largest of a run is reported.
+class ReadMeter {
  public:
+  explicit ReadMeter(const benchmark::State& state) {
+    times_.reserve(static_cast<std::size_t>(state.max_iterations));
+  }
+
   template <typename Read>
   void Measure(Read&& read) {
     const std::size_t before = live_bytes.load();
     peak_bytes = before;
+    const auto start = std::chrono::steady_clock::now();
     read();
+    const std::chrono::duration<double, std::milli> time = std::chrono::steady_clock::now() - start;
     largest_ = std::max(largest_, peak_bytes.load() - before);
+    times_.push_back(time.count());
   }
 
-  void Report(benchmark::State& state, std::size_t file_bytes) const {
+  void Report(benchmark::State& state, std::size_t file_bytes) {
+    if (!times_.empty()) {
+      const auto middle = times_.begin() + static_cast<std::ptrdiff_t>(times_.size() / 2);
+      std::nth_element(times_.begin(), middle, times_.end());
+      state.counters["median_ms"] = *middle;
+    }
     state.counters["peak_bytes"] = static_cast<double>(largest_);
     state.counters["peak_per_file_byte"] =
         static_cast<double>(largest_) / static_cast<double>(file_bytes);
@@ -106,6 +140,7 @@ class PeakMeter {
 
  private:
   std::size_t largest_ = 0;
+  std::vector<double> times_;  // of each read, in milliseconds
 };
 
 // The settings files: the header, one real key, then "a=b" lines up to the size.
@@ -131,7 +166,7 @@ void LoadSettingsFile(benchmark::State& state, const std::string& path, std::siz
   const job::PathRules rules(job::PathStyle::kPosix, platform::RealFileSystem());
   job::Job job(rules);
   job.SetFParamsLive(true);
-  PeakMeter meter;
+  ReadMeter meter(state);
   for (auto _ : state) meter.Measure([&] { job::LoadSettings(job, path, nullptr); });
   if (job.Settings().Bitrate.Value() != 700) state.SkipWithError("not loaded");
   meter.Report(state, size);
@@ -153,26 +188,37 @@ std::string RegistryFile(bool many_values, std::size_t size) {
   return text;
 }
 
-// The registry reads its file anew when the file differs from the last one read: two copies in
-// two folders, used in turn, make every read a full one.
-void ReadRegistryFile(benchmark::State& state, const std::string& bytes, const char* name) {
-  const std::filesystem::path folders[] = {Folder() / name / "a", Folder() / name / "b"};
-  for (const auto& folder : folders) WriteFile(folder / "korvu" / "registry.reg", bytes);
-  PeakMeter meter;
-  std::size_t turn = 0;
+// The folder of each registry file, for XDG_CONFIG_HOME.
+std::string RegistryFolder(const std::string& name) {
+  return (Folder() / "registry" / name).string();
+}
+
+// The registry keeps the values of the file it read last and reads a file anew when it differs
+// from that one. Before each timed read a small file is read, untimed, which drops the values of
+// the previous read: a timed read reads the whole file and builds its values, as at start-up, and
+// does not free those of another large file. The file is read once before the timing.
+void ReadRegistryFile(benchmark::State& state, const std::string& name, std::size_t size) {
+  const auto read = [&](const std::string& folder) {
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    const auto key = platform::UserRegistry().OpenKey(kEncoderKey, platform::kKeyRead);
+    if (key == nullptr || !key->Query("Install_Dir")) state.SkipWithError("no key");
+  };
+  const std::string file = RegistryFolder(name);
+  const std::string small = RegistryFolder("small");
+  read(file);
+  ReadMeter meter(state);
   for (auto _ : state) {
-    setenv("XDG_CONFIG_HOME", folders[turn++ % 2].c_str(), 1);
-    meter.Measure([&] {
-      const auto key = platform::UserRegistry().OpenKey(kEncoderKey, platform::kKeyRead);
-      if (key == nullptr || !key->Query("Install_Dir")) state.SkipWithError("no key");
-    });
+    state.PauseTiming();
+    read(small);
+    state.ResumeTiming();
+    meter.Measure([&] { read(file); });
   }
-  meter.Report(state, bytes.size());
+  meter.Report(state, size);
 }
 
 template <typename Run>
-void Add(const std::string& name, Run run) {
-  benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMillisecond);
+benchmark::internal::Benchmark* Add(const std::string& name, Run run) {
+  return benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMillisecond);
 }
 
 // A save reads the whole file into its sections and lines and writes it back: the same files,
@@ -181,7 +227,7 @@ void SaveSettingsFile(benchmark::State& state, const std::string& path, std::siz
   const job::PathRules rules(job::PathStyle::kPosix, platform::RealFileSystem());
   const job::Job job(rules);
   const std::string target = path + ".saved";
-  PeakMeter meter;
+  ReadMeter meter(state);
   for (auto _ : state) {
     state.PauseTiming();
     std::filesystem::copy_file(path, target, std::filesystem::copy_options::overwrite_existing);
@@ -192,6 +238,8 @@ void SaveSettingsFile(benchmark::State& state, const std::string& path, std::siz
 }
 
 void Register() {
+  WriteFile(std::filesystem::path(RegistryFolder("small")) / "korvu" / "registry.reg",
+            RegistryFile(true, 0));
   const LineEnds styles[] = {
       {"crlf", {"\r\n"}}, {"lf", {"\n"}}, {"cr", {"\r"}}, {"mixed", {"\r\n", "\n", "\r"}}};
   for (const std::size_t megabytes : {1, 4, 16}) {
@@ -207,10 +255,12 @@ void Register() {
     }
     for (const bool many_values : {true, false}) {
       const std::string name = (many_values ? "values" : "empty-lines") + mb;
-      Add("RegistryRead/" + name,
-          [name, bytes = RegistryFile(many_values, size)](benchmark::State& state) {
-            ReadRegistryFile(state, bytes, name.c_str());
-          });
+      const std::string bytes = RegistryFile(many_values, size);
+      WriteFile(std::filesystem::path(RegistryFolder(name)) / "korvu" / "registry.reg", bytes);
+      // Some ten reads of the largest file, not two or three.
+      Add("RegistryRead/" + name, [name, size = bytes.size()](benchmark::State& state) {
+        ReadRegistryFile(state, name, size);
+      })->MinTime(2.0);
     }
   }
 }

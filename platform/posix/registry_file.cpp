@@ -1,6 +1,7 @@
 #include "platform/posix/registry_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -118,21 +119,29 @@ std::string HexBytes(std::string_view list) {
   return bytes;
 }
 
-// A quoted string at the start of `rest` with \\ and \" unescaped; `rest` moves past it.
-std::string Quoted(std::string_view& rest) {
+// A quoted string at the start of `rest` with \\ and \" unescaped, and `end` after it; `rest`
+// moves past it. The string is made in one allocation of its own size.
+std::string Quoted(std::string_view& rest, std::string_view end = {}) {
   if (rest.empty() || rest.front() != '"') throw Malformed{};
-  std::string text;
-  for (std::size_t i = 1; i < rest.size(); ++i) {
-    if (rest[i] == '"') {
-      rest.remove_prefix(i + 1);
-      return text;
+  std::size_t close = 1;
+  std::size_t escapes = 0;
+  for (;; ++close) {
+    if (close >= rest.size()) throw Malformed{};
+    if (rest[close] == '"') break;
+    if (rest[close] == '\\') {
+      if (++close == rest.size() || (rest[close] != '\\' && rest[close] != '"')) throw Malformed{};
+      ++escapes;
     }
-    if (rest[i] == '\\') {
-      if (++i == rest.size() || (rest[i] != '\\' && rest[i] != '"')) throw Malformed{};
-    }
-    text += rest[i];
   }
-  throw Malformed{};
+  std::string text(close - 1 - escapes + end.size(), '\0');
+  char* out = text.data();
+  for (std::size_t i = 1; i < close; ++i) {
+    if (rest[i] == '\\') ++i;
+    *out++ = rest[i];
+  }
+  end.copy(out, end.size());
+  rest.remove_prefix(close + 1);
+  return text;
 }
 
 RegistryKind HexKind(std::uint32_t type) {
@@ -157,7 +166,7 @@ std::optional<RegistryFileValue> Data(std::string_view data) {
   RegistryFileValue value;
   if (data == "-") return std::nullopt;
   if (data.starts_with('"')) {
-    value = {{}, RegistryKind::kText, Quoted(data) + '\0'};
+    value = {{}, RegistryKind::kText, Quoted(data, std::string_view("\0", 1))};
     if (!data.empty()) throw Malformed{};
   } else if (data.starts_with("dword:")) {
     const std::uint32_t number = HexNumber(data.substr(6), 8);
@@ -180,29 +189,39 @@ std::optional<RegistryFileValue> Data(std::string_view data) {
 // The values of the key while the file is read. A value stated again or removed leaves a dead
 // slot behind (keeping its name for the index); dead slots are dropped once they are as many as
 // the live ones, and at the end.
+//
+// For a large key the index is far larger than the processor's caches, and a cell looked up at
+// random would be waited for at each value. So a value goes into the slots at once, but into the
+// index only a few statements later, its cell fetched in the meantime; and a growing index moves
+// its cells in their order into one twice its size, where they land in the same order.
 class KeyValues {
  public:
   KeyValues() { Clear(); }
 
   void Set(std::string name, std::optional<RegistryFileValue> value) {
-    const std::uint32_t hash = Hash(name);
-    IndexCell& cell = Find(name, hash);
-    if (cell.slot != kEmpty && live_[cell.slot]) Kill(cell.slot);
-    if (!value) return;
-    if (cell.slot == kEmpty) ++used_cells_;
-    cell = {hash, static_cast<std::uint32_t>(slots_.size())};
-    value->name = std::move(name);
-    slots_.push_back(std::move(*value));
-    live_.push_back(true);
+    if (queued_ == kQueue) IndexFirst();
     if (dead_ > slots_.size() / 2 + 64) {
+      IndexAll();
       Compact();
       Reindex();
-    } else if (used_cells_ * 2 > table_.size()) {
-      Reindex();
     }
+    Statement& statement = queue_[(first_ + queued_++) % kQueue];
+    statement.hash = Hash(name);
+    if (value) {
+      statement.slot = static_cast<std::uint32_t>(slots_.size());
+      value->name = std::move(name);
+      slots_.push_back(std::move(*value));
+      live_.push_back(true);
+    } else {
+      statement.slot = kEmpty;
+      statement.name = std::move(name);
+    }
+    __builtin_prefetch(&table_[statement.hash & (table_.size() - 1)]);
   }
 
   void Clear() {
+    first_ = 0;
+    queued_ = 0;
     slots_.clear();
     live_.clear();
     dead_ = 0;
@@ -211,6 +230,7 @@ class KeyValues {
   }
 
   RegistryFileValues Take() {
+    IndexAll();
     Compact();
     RegistryFileValues values = std::move(slots_);
     Clear();
@@ -219,6 +239,14 @@ class KeyValues {
 
  private:
   static constexpr std::uint32_t kEmpty = UINT32_MAX;
+  static constexpr std::size_t kQueue = 8;
+
+  // A statement of a value not yet in the index: its slot, or for a removal its name.
+  struct Statement {
+    std::uint32_t hash = 0;
+    std::uint32_t slot = kEmpty;
+    std::string name;
+  };
 
   // A slot of the index with the hash of its name, so that a probe seldom looks at a slot.
   struct IndexCell {
@@ -233,6 +261,24 @@ class KeyValues {
     return hash;
   }
 
+  // The oldest statement into the index: the slot it names before is dead.
+  void IndexFirst() {
+    Statement& statement = queue_[first_];
+    first_ = (first_ + 1) % kQueue;
+    --queued_;
+    const bool removal = statement.slot == kEmpty;
+    IndexCell& cell = Find(removal ? statement.name : slots_[statement.slot].name, statement.hash);
+    if (cell.slot != kEmpty && live_[cell.slot]) Kill(cell.slot);
+    if (removal) return;
+    if (cell.slot == kEmpty) ++used_cells_;
+    cell = {statement.hash, statement.slot};
+    if (used_cells_ * 2 > table_.size()) Grow();
+  }
+
+  void IndexAll() {
+    while (queued_ > 0) IndexFirst();
+  }
+
   // The cell of the index that holds the slot named `name`, letter case aside, or the empty cell
   // where it would go: open addressing over a table at most half full.
   IndexCell& Find(std::string_view name, std::uint32_t hash) {
@@ -245,13 +291,21 @@ class KeyValues {
     }
   }
 
+  // `cell` into the first empty cell from where its hash points; its name is not in the index.
+  void Place(IndexCell cell) {
+    const std::size_t mask = table_.size() - 1;
+    std::size_t i = cell.hash & mask;
+    while (table_[i].slot != kEmpty) i = (i + 1) & mask;
+    table_[i] = cell;
+  }
+
   void Kill(std::uint32_t slot) {
     live_[slot] = false;
     slots_[slot].data = std::string();
     ++dead_;
   }
 
-  // Drops the dead slots, keeping the order of the live ones.
+  // Drops the dead slots, keeping the order of the live ones; no statement may be waiting.
   void Compact() {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < slots_.size(); ++i) {
@@ -264,18 +318,28 @@ class KeyValues {
     dead_ = 0;
   }
 
+  // The index twice its size, its cells taken in their order.
+  void Grow() {
+    std::vector<IndexCell> old(table_.size() * 2);
+    table_.swap(old);
+    for (const IndexCell& cell : old)
+      if (cell.slot != kEmpty) Place(cell);
+  }
+
+  // The index anew from the slots, after they moved.
   void Reindex() {
     std::size_t size = 16;
     while (size < slots_.size() * 4) size *= 2;
     table_.assign(size, IndexCell{});
     used_cells_ = slots_.size();
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-      const std::uint32_t hash = Hash(slots_[i].name);
-      Find(slots_[i].name, hash) = {hash, static_cast<std::uint32_t>(i)};
-    }
+    for (std::size_t i = 0; i < slots_.size(); ++i)
+      Place({Hash(slots_[i].name), static_cast<std::uint32_t>(i)});
   }
 
-  RegistryFileValues slots_;
+  std::array<Statement, kQueue> queue_;  // a ring: queued_ statements from first_ on
+  std::size_t first_ = 0;
+  std::size_t queued_ = 0;
+  RegistryFileValues slots_;  // in the order of the file
   std::vector<bool> live_;
   std::size_t dead_ = 0;
   std::vector<IndexCell> table_;

@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
+#include <utility>
+#include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/registry.h"
 #include "tests/support/temp_dir.h"
 
@@ -199,6 +203,51 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"LoneCrIsNoLineEnd", kHead + "\"a\"=\"1\"\r\"b\"=\"2\"\n", "no key"},
         OrderCase{"OddUtf16Length", Utf16(kHead + "\"a\"=\"1\"") + "\n", "no key"}),
     [](const auto& info) { return info.param.label; });
+
+// Values drawn from a few names in either letter case, restated, removed, and the key removed and
+// stated again now and then: the key is what a plain list of the values in order gives.
+struct ModelCase {
+  std::string label;
+  unsigned statements;
+  unsigned names;
+  unsigned key_removal_in;  // statements, on average; 0: none
+};
+
+class RegistryModelTest : public testing::TestWithParam<ModelCase> {};
+
+TEST_P(RegistryModelTest, MatchesAPlainList) {
+  const std::string header = "[HKEY_CURRENT_USER\\" + std::string(kKey) + "]\n";
+  std::minstd_rand random(GetParam().statements);
+  std::string file = kHead;
+  std::vector<std::pair<std::string, std::string>> list;  // name as last stated, data
+  for (unsigned i = 0; i < GetParam().statements; ++i) {
+    std::string name = "v" + std::to_string(random() % GetParam().names);
+    if (random() % 2 == 0) name[0] = 'V';
+    const unsigned removal_in = GetParam().key_removal_in;
+    if (removal_in > 0 && random() % removal_in == 0) {
+      file += "[-" + header.substr(1) + header;
+      list.clear();
+      continue;
+    }
+    std::erase_if(list, [&](const auto& value) { return EqualsIgnoringCase(value.first, name); });
+    if (random() % 5 == 0) {
+      file += "\"" + name + "\"=-\n";
+      continue;
+    }
+    file += "\"" + name + "\"=\"" + std::to_string(i) + "\"\n";
+    list.emplace_back(name, std::to_string(i));
+  }
+  std::string shown;
+  for (const auto& [name, data] : list) shown += name + "=" + data + "|";
+  EXPECT_EQ(Show(FindRegistryKey(file, kKey)), shown);
+  EXPECT_EQ(Show(ReadInPieces(file, 7)), shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RegistryModelTest,
+                         testing::Values(ModelCase{"FewNamesOftenRestated", 3000, 8, 200},
+                                         ModelCase{"SomeNames", 3000, 100, 500},
+                                         ModelCase{"ManyNames", 5000, 4000, 0}),
+                         [](const auto& info) { return info.param.label; });
 
 // The registry of the running program: the file under $XDG_CONFIG_HOME, read only.
 class UserRegistryTest : public testing::Test {
