@@ -8,6 +8,18 @@
 namespace korvu::app::win32 {
 namespace {
 
+using DialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+// The common dialogs' library is loaded when a dialog first opens, not at the program's start: it
+// brings the printer spooler along, which took a good part of the start's time.
+DialogFunction CommonDialog(const char* name) {
+  static HMODULE library = LoadLibraryA("comdlg32.dll");
+  if (library == nullptr) return nullptr;
+  // Through the generic function type, which the compiler accepts as a cast between functions.
+  return reinterpret_cast<DialogFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
 // "Description|*.a;*.b|..." as the dialog takes it: each part ended by a NUL, the list by a second.
 std::string NativeFilter(std::string_view filter) {
   std::string native(filter.empty() ? form::kAllFilesFilter : filter);
@@ -39,9 +51,9 @@ std::optional<std::string> ChooseFile(HWND owner, const FileDialogRequest& reque
   if (request.must_exist) dialog.Flags |= OFN_FILEMUSTEXIST;
   if (request.ask_before_replacing) dialog.Flags |= OFN_OVERWRITEPROMPT;
 
-  const bool chosen = request.dialog.kind == form::DialogKind::kSave ? GetSaveFileNameA(&dialog)
-                                                                     : GetOpenFileNameA(&dialog);
-  if (!chosen) return std::nullopt;
+  const DialogFunction run = CommonDialog(
+      request.dialog.kind == form::DialogKind::kSave ? "GetSaveFileNameA" : "GetOpenFileNameA");
+  if (run == nullptr || !run(&dialog)) return std::nullopt;
   return std::string(file.data());
 }
 

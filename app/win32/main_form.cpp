@@ -273,9 +273,13 @@ LRESULT TMainForm::Message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_PAINT: {
       const LRESULT result = DefWindowProcA(window_, message, wparam, lparam);
-      // Timers come after every pending paint: the whole window is on the screen by then.
-      if (quit_after_first_paint_) SetTimer(window_, kQuitTimer, 0, nullptr);
       ScheduleActivation();
+      // Timers come after every pending paint: the whole window is on the screen by then. The
+      // stopwatch ends at the first frame, before the activation's work.
+      if (quit_after_first_paint_) {
+        KillTimer(window_, kActivationTimer);
+        SetTimer(window_, kQuitTimer, 0, nullptr);
+      }
       return result;
     }
     case WM_TIMER:
