@@ -4,11 +4,12 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/form/guard.h"
 #include "app/qt/dm.h"
 #include "app/qt/error_box.h"
-#include "app/form/guard.h"
 #include "app/qt/main_form.h"
 #include "app/qt/quit_after_first_paint.h"
+#include "app/qt/window_style.h"
 #include "job/job.h"
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
@@ -29,6 +30,7 @@ int main(int, char** argv) {
   // installed link) and by the app id on Wayland.
   QApplication::setApplicationName(QStringLiteral("Korvu"));
   QGuiApplication::setDesktopFileName(QStringLiteral(KORVU_APP_ID));
+  QApplication::setStyle(new app::WindowStyle);  // the application owns it
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
   job::Job job(rules);

@@ -14,13 +14,13 @@
 #include <variant>
 #include <vector>
 
+#include "app/form/guard.h"
 #include "app/qt/dm.h"
 #include "app/qt/fields/check_field.h"
 #include "app/qt/fields/file_name_field.h"
 #include "app/qt/fields/list_field.h"
 #include "app/qt/fields/number_field.h"
 #include "app/qt/fields/spin_field.h"
-#include "app/form/guard.h"
 #include "app/qt/pictures/picture_icon.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/wait_without_input.h"
@@ -115,7 +115,8 @@ QWidget* TMainForm::createControl(const form::Control& row) {
   job::JobSettings& s = job_.Settings();
   switch (row.kind) {
     case form::Kind::kFileName: {
-      auto* field = new FileNameField(Must(form::ValueOf<job::TextValue>(s, row), row), s.Rules(), this);
+      auto* field =
+          new FileNameField(Must(form::ValueOf<job::TextValue>(s, row), row), s.Rules(), this);
       field->SetDialog(row.dialog);
       field->SetPicture(PictureIcon(ToQt(row.picture)));
       return field;
@@ -132,8 +133,8 @@ QWidget* TMainForm::createControl(const form::Control& row) {
           editable ? ListIndexField::Style::kEditable : ListIndexField::Style::kFixed, this);
     }
     case form::Kind::kFreeTextList:
-      return new FreeTextList(Must(form::ValueOf<job::TextValue>(s, row), row), Entries(row.entries),
-                              this);
+      return new FreeTextList(Must(form::ValueOf<job::TextValue>(s, row), row),
+                              Entries(row.entries), this);
     case form::Kind::kCheckBox:
       if (auto* box = form::ValueOf<job::CheckBox>(s, row))
         return new CheckField(*box, ToQt(row.caption), this);
@@ -161,6 +162,11 @@ QWidget* TMainForm::createPreview() {
   preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   preview->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   preview->setTabChangesFocus(true);
+  // Every keystroke lays the whole command line out anew, several times over; shaping it (kerning,
+  // ligatures, which a command line does not need) was the largest part of a keystroke's work.
+  QFont font = preview->font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  preview->setFont(font);
   QPalette colours = preview->palette();
   colours.setColor(QPalette::Base, colours.color(QPalette::ToolTipBase));
   colours.setColor(QPalette::Text, colours.color(QPalette::ToolTipText));
