@@ -27,12 +27,14 @@ TDM::TDM(int processor_count, QWidget* dialog_parent)
     : processor_count_(processor_count), dialog_parent_(dialog_parent) {}
 
 QFileDialog& TDM::jvdOpen() {
-  if (!open_) open_ = SettingsDialog(dialog_parent_, form::kLoadSettingsTitle, QFileDialog::AcceptOpen);
+  if (!open_)
+    open_ = SettingsDialog(dialog_parent_, form::kLoadSettingsTitle, QFileDialog::AcceptOpen);
   return *open_;
 }
 
 QFileDialog& TDM::jvdSave() {
-  if (!save_) save_ = SettingsDialog(dialog_parent_, form::kSaveSettingsTitle, QFileDialog::AcceptSave);
+  if (!save_)
+    save_ = SettingsDialog(dialog_parent_, form::kSaveSettingsTitle, QFileDialog::AcceptSave);
   return *save_;
 }
 

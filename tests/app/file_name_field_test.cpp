@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/qt/fields/dialog_filter.h"
 #include "app/form/guard.h"
+#include "app/qt/fields/dialog_filter.h"
 #include "job/error.h"
 #include "tests/app/field_test_util.h"
 #include "tests/support/temp_dir.h"

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/qt/dm.h"
 #include "app/form/guard.h"
+#include "app/qt/dm.h"
 #include "app/qt/main_form.h"
 #include "job/job.h"
 #include "platform/file_system.h"

@@ -1,7 +1,7 @@
 #include "app/qt/fields/check_field.h"
 
-#include "app/qt/fields/binding.h"
 #include "app/form/guard.h"
+#include "app/qt/fields/binding.h"
 
 namespace korvu::app {
 namespace {

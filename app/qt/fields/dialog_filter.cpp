@@ -30,8 +30,10 @@ QString QtPatterns(QStringList patterns) {
 }  // namespace
 
 QStringList DialogNameFilters(const QString& filter) {
-  const QStringList parts =
-      (filter.isEmpty() ? QString::fromUtf8(form::kAllFilesFilter.data(), form::kAllFilesFilter.size()) : filter).split(u'|');
+  const QStringList parts = (filter.isEmpty() ? QString::fromUtf8(form::kAllFilesFilter.data(),
+                                                                  form::kAllFilesFilter.size())
+                                              : filter)
+                                .split(u'|');
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QStringList patterns = Patterns(parts[i + 1]);

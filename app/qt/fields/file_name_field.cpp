@@ -11,10 +11,10 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/form/guard.h"
 #include "app/qt/fields/binding.h"
 #include "app/qt/fields/dialog_filter.h"
 #include "app/qt/fields/path_completer.h"
-#include "app/form/guard.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/run_dialog.h"
 #include "job/browse_rule.h"

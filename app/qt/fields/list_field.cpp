@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "app/form/guard.h"
 #include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
-#include "app/form/guard.h"
 #include "app/qt/qt_text.h"
 #include "job/text_rules.h"
 

@@ -6,10 +6,10 @@
 #include <QWheelEvent>
 #include <optional>
 
+#include "app/form/guard.h"
 #include "app/qt/fields/arrow_strip.h"
 #include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
-#include "app/form/guard.h"
 #include "app/qt/qt_text.h"
 #include "job/spin_text.h"
 

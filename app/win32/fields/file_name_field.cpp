@@ -24,9 +24,9 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   GetClientRect(Handle(), &inside);
   MapWindowPoints(Handle(), parent, reinterpret_cast<POINT*>(&inside), 2);
   const int width = MulDiv(kButtonWidth, dpi, 96);
-  browse_ = CreateChild(parent, "BUTTON", BS_PUSHBUTTON,
-                        {inside.right - width, inside.top, width, inside.bottom - inside.top},
-                        font);
+  browse_ =
+      CreateChild(parent, "BUTTON", BS_PUSHBUTTON,
+                  {inside.right - width, inside.top, width, inside.bottom - inside.top}, font);
   SetWindowPos(browse_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetButtonPicture(browse_, row.picture, dpi);
   SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width));
