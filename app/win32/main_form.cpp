@@ -455,18 +455,12 @@ void TMainForm::PumpWithoutInput() {
 }
 
 void TMainForm::ShowRunning(bool running) {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    HWND control = controls_[i];
-    // "Encode" is the job's to enable again, by its rebuild after the run.
-    if (control == jvtParams->Handle() || (!running && control == jvbEncode)) continue;
-    bool is_field = false;
-    for (const auto& field : fields_) {
-      if (field->Handle() != control) continue;
-      field->Enable(!running);
-      is_field = true;
-    }
-    if (!is_field) EnableWindow(control, !running);
-  }
+  for (const auto& field : fields_)
+    if (field.get() != jvtParams) field->Enable(!running);
+  EnableWindow(jvbLoadIni, !running);
+  EnableWindow(jvbSaveIni, !running);
+  // "Encode" is the job's to enable again, by its rebuild after the run.
+  if (running) EnableWindow(jvbEncode, FALSE);
   SetCursor(LoadCursor(nullptr, running ? IDC_WAIT : IDC_ARROW));
 }
 

@@ -15,7 +15,8 @@ inline std::string WindowText(HWND window) {
   return text;
 }
 
-inline void SetWindowText(HWND window, std::string_view text) {
+// Not "SetWindowText": windows.h makes that name a macro for SetWindowTextA.
+inline void SetControlText(HWND window, std::string_view text) {
   SetWindowTextA(window, std::string(text).c_str());
 }
 

@@ -60,7 +60,7 @@ void FileNameField::Command(HWND from, WORD code) {
 
 void FileNameField::ShowValue() {
   if (WindowText(Handle()) != value_.Text())
-    Quietly([this] { SetWindowText(Handle(), value_.Text()); });
+    Quietly([this] { SetControlText(Handle(), value_.Text()); });
 }
 
 void FileNameField::TakeText() {
@@ -68,7 +68,7 @@ void FileNameField::TakeText() {
   const std::string typed = WindowText(Handle());
   const std::string_view kept = job::CutAtLineBreak(typed);
   if (kept.size() != typed.size()) {
-    SetWindowText(Handle(), kept);  // comes back here with the cut text
+    SetControlText(Handle(), kept);  // comes back here with the cut text
     return;
   }
   if (typed != value_.Text()) Guarded([&] { value_.SetText(typed); });

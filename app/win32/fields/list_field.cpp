@@ -94,7 +94,7 @@ void ListField::Select(int index, bool keep_text) {
     const std::string text = WindowText(edit_);
     const Selection caret = EditSelection(edit_);
     SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SetWindowText(edit_, text);
+    SetControlText(edit_, text);
     SelectInEdit(edit_, caret.start, caret.end);
   });
 }
@@ -104,7 +104,7 @@ std::string ListField::Text() const {
 }
 
 void ListField::SetText(const std::string& text) {
-  Quietly([&] { SetWindowText(edit_, text); });
+  Quietly([&] { SetControlText(edit_, text); });
 }
 
 bool ListField::Complete(char typed) {

@@ -65,7 +65,7 @@ void NumberField::Command(HWND, WORD code) {
 
 void NumberField::ShowValue() {
   if (WindowText(Handle()) != value_.Text())
-    Quietly([this] { SetWindowText(Handle(), value_.Text()); });
+    Quietly([this] { SetControlText(Handle(), value_.Text()); });
   Guarded([this] { edit_.ValueChanged(); });
 }
 

@@ -11,7 +11,7 @@ PreviewBox::PreviewBox(HWND parent, const Rect& box, HFONT font) {
 }
 
 void PreviewBox::Show(const std::string& text) {
-  if (WindowText(Handle()) != text) SetWindowText(Handle(), text);
+  if (WindowText(Handle()) != text) SetControlText(Handle(), text);
 }
 
 LRESULT PreviewBox::Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {

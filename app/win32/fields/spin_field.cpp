@@ -79,7 +79,7 @@ void SpinField::ShowValue() {
 
 void SpinField::Show(const job::SpinText& shown) {
   if (WindowText(Handle()) == shown.text) return;
-  Quietly([&] { SetWindowText(Handle(), shown.text); });
+  Quietly([&] { SetControlText(Handle(), shown.text); });
   SelectInEdit(Handle(), shown.caret, shown.caret);
 }
 
