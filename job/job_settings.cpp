@@ -22,14 +22,30 @@ constinit const std::array<SettingsKey, 16> kSettingsKeys = {{
     {"MaxFrames", &JobSettings::MaxFrames},
 }};
 
+// The coupling rules subscribe first, so the value that set them off notifies its OnAnyChange
+// listeners after theirs have been passed over.
 JobSettings::JobSettings(const PathRules& rules) : rules_(rules) {
-  Input.OnChange([this] { DeriveOutput(); });
-  Pyramide.OnChange([this] { ApplyPyramidCoupling(); });
+  Input.OnChange([this] { Coupled([this] { DeriveOutput(); }); });
+  Pyramide.OnChange([this] { Coupled([this] { ApplyPyramidCoupling(); }); });
+}
+
+template <typename Rule>
+void JobSettings::Coupled(Rule rule) {
+  struct Depth {
+    int& count;
+    explicit Depth(int& c) : count(++c) {}
+    ~Depth() { --count; }
+  } depth(coupled_changes_);
+  rule();
 }
 
 void JobSettings::OnAnyChange(const Observable::Listener& listener) {
   for (const SettingsKey& key : kSettingsKeys)
-    VisitValue(*this, key, [&](Observable& value) { value.OnChange(listener); });
+    VisitValue(*this, key, [&](Observable& value) {
+      value.OnChange([this, listener] {
+        if (coupled_changes_ == 0) listener();
+      });
+    });
 }
 
 void JobSettings::ApplyPyramidCoupling() {

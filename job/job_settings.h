@@ -30,7 +30,9 @@ class JobSettings {
 
   const PathRules& Rules() const { return rules_; }
 
-  // `listener` hears every change of every value, after the rules above have acted.
+  // `listener` hears every change of every value, after the rules above have acted. A change the
+  // rules make in answer to another (Output after Input, BRef after Pyramide) is heard once, with
+  // the change that made it: one keystroke, one call.
   void OnAnyChange(const Observable::Listener& listener);
 
   // The pyramid coupling on demand: a settings load applies it right after reading Pyramide.
@@ -59,6 +61,10 @@ class JobSettings {
 
  private:
   void DeriveOutput();
+  template <typename Rule>
+  void Coupled(Rule rule);
+
+  int coupled_changes_ = 0;
 };
 
 // One of the sixteen values: its key in the settings file and the member that keeps it. Whatever
