@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -20,6 +19,7 @@
 #include "app/qt/fields/file_name_field.h"
 #include "app/qt/fields/list_field.h"
 #include "app/qt/fields/number_field.h"
+#include "app/qt/fields/preview_box.h"
 #include "app/qt/fields/spin_field.h"
 #include "app/qt/pictures/picture_icon.h"
 #include "app/qt/qt_text.h"
@@ -107,7 +107,7 @@ void TMainForm::createControls() {
   jvbLoadIni = control<QPushButton>("jvbLoadIni");
   jvbSaveIni = control<QPushButton>("jvbSaveIni");
   jvbEncode = control<QPushButton>("jvbEncode");
-  jvtParams = control<QPlainTextEdit>("jvtParams");
+  jvtParams = control<PreviewBox>("jvtParams");
   jvbEncode->setEnabled(false);  // only the rebuild of the parameter line enables it
 }
 
@@ -155,18 +155,7 @@ QWidget* TMainForm::createButton(const form::Control& row) {
 }
 
 QWidget* TMainForm::createPreview() {
-  auto* preview = new QPlainTextEdit(this);
-  preview->setReadOnly(true);
-  preview->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  preview->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  preview->setTabChangesFocus(true);
-  // Every keystroke lays the whole command line out anew, several times over; shaping it (kerning,
-  // ligatures, which a command line does not need) was the largest part of a keystroke's work.
-  QFont font = preview->font();
-  font.setStyleStrategy(QFont::PreferNoShaping);
-  preview->setFont(font);
+  auto* preview = new PreviewBox(this);
   QPalette colours = preview->palette();
   colours.setColor(QPalette::Base, colours.color(QPalette::ToolTipBase));
   colours.setColor(QPalette::Text, colours.color(QPalette::ToolTipText));
@@ -258,9 +247,7 @@ void TMainForm::ShowParams() {
     jvbEncode->setToolTip(hint);
     jvbEncode->setAccessibleDescription(Hint(form::NotReadyText(reasons)).trimmed());
   }
-  const QString preview = ToQt(job_.Preview());
-  // Rewriting the same text would drop the user's selection in it.
-  if (jvtParams->toPlainText() != preview) jvtParams->setPlainText(preview);
+  jvtParams->SetText(ToQt(job_.Preview()));  // the same text keeps the user's selection
 }
 
 void TMainForm::jvbLoadIniClick() {

@@ -11,11 +11,11 @@
 #include "job/job.h"
 #include "platform/registry.h"
 
-class QPlainTextEdit;
 class QPushButton;
 
 namespace korvu::app {
 
+class PreviewBox;
 class TDM;
 
 // What the window takes from the system; tests give it their own.
@@ -82,7 +82,7 @@ class TMainForm : public QWidget {
   QPushButton* jvbLoadIni = nullptr;
   QPushButton* jvbSaveIni = nullptr;
   QPushButton* jvbEncode = nullptr;
-  QPlainTextEdit* jvtParams = nullptr;
+  PreviewBox* jvtParams = nullptr;
 
   bool FFirstActivate = false;
   bool activated_ = false;

@@ -3,7 +3,6 @@
 // on the way leaves.
 #include <gtest/gtest.h>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "tests/window/window_fixture.h"

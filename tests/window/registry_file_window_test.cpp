@@ -2,7 +2,6 @@
 // file under $XDG_CONFIG_HOME, and what a value of the wrong kind leaves.
 #include <gtest/gtest.h>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdlib>
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +12,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "app/qt/fields/preview_box.h"
 
 #include "app/form/guard.h"
 #include "app/qt/dm.h"
@@ -100,7 +101,7 @@ class WindowTest : public testing::Test {
 
 class ActivationTestBase : public WindowTest {
  protected:
-  QString Preview() const { return Find<QPlainTextEdit>("jvtParams")->toPlainText(); }
+  QString Preview() const { return Find<PreviewBox>("jvtParams")->Text(); }
   bool EncodeEnabled() const { return Find<QPushButton>("jvbEncode")->isEnabled(); }
 };
 

@@ -1,13 +1,14 @@
 // What the window's controls do: the error on every keystroke, the settings dialogs, the encode run
 // and the error box itself.
 #include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <atomic>
 #include <future>
+#include "app/qt/fields/preview_box.h"
 
 #include "app/qt/error_box.h"
 #include "tests/support/temp_dir.h"
@@ -40,7 +41,7 @@ TEST_F(WiringTest, ThePyramidGraysTheBReferenceBoxAndBackToChecked) {
   ASSERT_EQ(bref->checkState(), Qt::Unchecked);
   QTest::mouseClick(Find("jvcPyramide"), Qt::LeftButton);
   EXPECT_EQ(bref->checkState(), Qt::PartiallyChecked);
-  EXPECT_TRUE(Find<QPlainTextEdit>("jvtParams")->toPlainText().contains(" -pyramid"));
+  EXPECT_TRUE(Find<PreviewBox>("jvtParams")->Text().contains(" -pyramid"));
   QTest::mouseClick(Find("jvcPyramide"), Qt::LeftButton);
   EXPECT_EQ(bref->checkState(), Qt::Checked);
 }
@@ -63,7 +64,7 @@ TEST_F(WiringTest, ADisabledEncodeSaysWhyAndAReadyOneHintsAsEver) {
 TEST_F(WiringTest, CancelledDialogsChangeNothing) {
   ShowAndActivate();
   const std::string ini = dir_.Write("job.ini", "[Korvu]\r\nBitrate=700\r\n");
-  const QString preview = Find<QPlainTextEdit>("jvtParams")->toPlainText();
+  const QString preview = Find<PreviewBox>("jvtParams")->Text();
   for (const char* button : {"jvbLoadIni", "jvbSaveIni"}) {
     WhenDialogShows([&](QFileDialog& dialog) {
       dialog.selectFile(QString::fromStdString(ini));
@@ -71,7 +72,7 @@ TEST_F(WiringTest, CancelledDialogsChangeNothing) {
     });
     QTest::mouseClick(Find(button), Qt::LeftButton);
   }
-  EXPECT_EQ(Find<QPlainTextEdit>("jvtParams")->toPlainText(), preview);
+  EXPECT_EQ(Find<PreviewBox>("jvtParams")->Text(), preview);
   EXPECT_EQ(test::ReadFile(ini), "[Korvu]\r\nBitrate=700\r\n");
   EXPECT_TRUE(reported_.empty());
 }

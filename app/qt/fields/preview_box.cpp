@@ -1,0 +1,206 @@
+#include "app/qt/fields/preview_box.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextOption>
+#include <algorithm>
+#include <utility>
+
+#include "app/qt/fields/preview_box_accessible.h"
+
+namespace korvu::app {
+namespace {
+
+// Room between the frame and the text, as a text box leaves it.
+constexpr int kMargin = 4;
+
+}  // namespace
+
+PreviewBox::PreviewBox(QWidget* parent) : QFrame(parent) {
+  InstallPreviewBoxAccessible();
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setFocusPolicy(Qt::StrongFocus);
+  setCursor(Qt::IBeamCursor);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout_.setTextOption(option);
+  layout_.setCacheEnabled(true);
+}
+
+void PreviewBox::SetText(const QString& text) {
+  if (text == text_) return;
+  const QString old = std::exchange(text_, text);
+  anchor_ = position_ = 0;
+  LayOut();
+  update();
+  if (QAccessible::isActive()) {
+    QAccessibleTextUpdateEvent replaced(this, 0, old, text_);
+    QAccessible::updateAccessibility(&replaced);
+  }
+}
+
+QString PreviewBox::SelectedText() const {
+  return text_.mid(SelectionStart(), SelectionEnd() - SelectionStart());
+}
+
+void PreviewBox::Select(int anchor, int position) {
+  const int last = static_cast<int>(text_.size());
+  anchor_ = std::clamp(anchor, 0, last);
+  position_ = std::clamp(position, 0, last);
+  update();
+}
+
+void PreviewBox::Copy() const {
+  if (SelectionStart() != SelectionEnd()) QApplication::clipboard()->setText(SelectedText());
+}
+
+// Where a drag ends, the selection is offered to other programs as the desktop's primary one.
+void PreviewBox::OfferSelection() const {
+  QClipboard* clipboard = QApplication::clipboard();
+  if (clipboard->supportsSelection() && SelectionStart() != SelectionEnd())
+    clipboard->setText(SelectedText(), QClipboard::Selection);
+}
+
+QPointF PreviewBox::Origin() const {
+  return contentsRect().topLeft() + QPointF(kMargin, kMargin);
+}
+
+void PreviewBox::LayOut() {
+  layout_.setText(text_);
+  layout_.setFont(font());
+  const qreal width = std::max(0, contentsRect().width() - 2 * kMargin);
+  layout_.beginLayout();
+  qreal top = 0;
+  for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
+    line.setLineWidth(width);
+    line.setPosition({0, top});
+    top += line.height();
+  }
+  layout_.endLayout();
+}
+
+QRect PreviewBox::CharacterRect(int offset) const {
+  const QTextLine line = layout_.lineForTextPosition(offset);
+  if (!line.isValid()) return {};
+  const qreal left = line.cursorToX(offset);
+  const qreal right = line.cursorToX(offset + 1);
+  return QRectF(Origin() + QPointF(left, line.y()), QSizeF(right - left, line.height()))
+      .toAlignedRect();
+}
+
+int PreviewBox::OffsetAt(QPoint point) const {
+  const QPointF at = QPointF(point) - Origin();
+  const int lines = layout_.lineCount();
+  if (lines == 0) return 0;
+  for (int i = 0; i < lines; ++i) {
+    const QTextLine line = layout_.lineAt(i);
+    if (at.y() < line.y() + line.height() || i == lines - 1) return line.xToCursor(at.x());
+  }
+  return 0;
+}
+
+void PreviewBox::SelectWordAt(int offset) {
+  int start = offset;
+  int end = offset;
+  const auto blank = [this](int i) { return text_.at(i).isSpace(); };
+  while (start > 0 && !blank(start - 1)) --start;
+  while (end < text_.size() && !blank(end)) ++end;
+  Select(start, end);
+}
+
+void PreviewBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  // The box is read-only text like the fields', in the same panel.
+  QStyleOptionFrame panel;
+  panel.initFrom(this);
+  panel.lineWidth = frameWidth();
+  panel.state |= QStyle::State_Sunken | QStyle::State_ReadOnly;
+  painter.fillRect(rect(), palette().brush(QPalette::Window));
+  style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+  painter.setPen(palette().color(QPalette::Text));
+  QList<QTextLayout::FormatRange> selection;
+  if (SelectionStart() != SelectionEnd()) {
+    // Kept while the focus is elsewhere, in the colours of an unfocused box.
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    QTextLayout::FormatRange range;
+    range.start = SelectionStart();
+    range.length = SelectionEnd() - SelectionStart();
+    range.format.setBackground(palette().brush(group, QPalette::Highlight));
+    range.format.setForeground(palette().brush(group, QPalette::HighlightedText));
+    selection.append(range);
+  }
+  painter.setClipRect(contentsRect());
+  layout_.draw(&painter, Origin(), selection);
+}
+
+void PreviewBox::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  LayOut();
+}
+
+void PreviewBox::changeEvent(QEvent* event) {
+  QFrame::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) LayOut();
+}
+
+void PreviewBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::SelectAll)) return SelectAll();
+  if (event->matches(QKeySequence::Copy)) return Copy();
+  QFrame::keyPressEvent(event);
+}
+
+void PreviewBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QFrame::mousePressEvent(event);
+  const int offset = OffsetAt(event->position().toPoint());
+  Select(event->modifiers() & Qt::ShiftModifier ? anchor_ : offset, offset);
+  dragging_ = true;
+}
+
+void PreviewBox::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_) Select(anchor_, OffsetAt(event->position().toPoint()));
+}
+
+void PreviewBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragging_) return QFrame::mouseReleaseEvent(event);
+  dragging_ = false;
+  OfferSelection();
+}
+
+void PreviewBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || text_.isEmpty())
+    return QFrame::mouseDoubleClickEvent(event);
+  SelectWordAt(std::min(OffsetAt(event->position().toPoint()), static_cast<int>(text_.size()) - 1));
+  OfferSelection();
+}
+
+void PreviewBox::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  QAction* copy = menu.addAction(tr("&Copy"), QKeySequence::Copy, this, [this] { Copy(); });
+  copy->setEnabled(SelectionStart() != SelectionEnd());
+  QAction* all =
+      menu.addAction(tr("Select All"), QKeySequence::SelectAll, this, [this] { SelectAll(); });
+  all->setEnabled(!text_.isEmpty());
+  menu.exec(event->globalPos());
+}
+
+// The selection shows in the colours of a focused or an unfocused box.
+void PreviewBox::focusInEvent(QFocusEvent* event) {
+  QFrame::focusInEvent(event);
+  update();
+}
+
+void PreviewBox::focusOutEvent(QFocusEvent* event) {
+  QFrame::focusOutEvent(event);
+  update();
+}
+
+}  // namespace korvu::app
