@@ -1,11 +1,22 @@
 #include "app/qt/fields/path_completer.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <utility>
 
 namespace korvu::app {
+namespace {
+
+// Qt posts a window's repaint at low priority; an edit's folder is read and its list matched after
+// it, so that the field and the preview show a keystroke before its suggestions are looked for.
+const auto kEdited = static_cast<QEvent::Type>(QEvent::registerEventType());
+constexpr int kAfterRepaint = Qt::LowEventPriority - 1;
+
+}  // namespace
 
 // Bound to the field as its widget, not as the line edit's own completer: the line edit would open
 // the list on every edit that has a match, also when the match is the text itself.
@@ -18,12 +29,19 @@ PathCompleter::PathCompleter(QLineEdit& field)
   // without a focus proxy that list cannot take the focus back to the field. Keys typed while it
   // shows still reach the field through the completer.
   popup()->setFocusProxy(nullptr);
-  connect(&field_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    ReadFolderOf(text);
-    Suggest();
+  connect(&field_, &QLineEdit::textEdited, this, [this] {
+    if (std::exchange(edit_pending_, true)) return;
+    QCoreApplication::postEvent(this, new QEvent(kEdited), kAfterRepaint);
   });
   connect(model_, &QFileSystemModel::directoryLoaded, this, &PathCompleter::Suggest);
   connect(this, qOverload<const QString&>(&QCompleter::activated), &field_, &QLineEdit::setText);
+}
+
+void PathCompleter::customEvent(QEvent* event) {
+  if (event->type() != kEdited) return QCompleter::customEvent(event);
+  edit_pending_ = false;
+  ReadFolderOf(field_.text());
+  Suggest();
 }
 
 bool PathCompleter::NothingToComplete() const {

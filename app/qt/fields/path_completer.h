@@ -18,6 +18,9 @@ class PathCompleter : public QCompleter {
  public:
   explicit PathCompleter(QLineEdit& field);
 
+ protected:
+  void customEvent(QEvent* event) override;
+
  private:
   void ReadFolderOf(const QString& text);
   void Suggest();
@@ -26,6 +29,7 @@ class PathCompleter : public QCompleter {
 
   QLineEdit& field_;
   QFileSystemModel* model_;
+  bool edit_pending_ = false;
 };
 
 }  // namespace korvu::app
