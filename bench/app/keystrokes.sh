@@ -5,17 +5,18 @@
 # the input field holding the name of an existing file (each "1" typed makes it name none, each
 # BackSpace names the file again: "Encode" flips every time). Rounds alternate which program goes
 # first; the medians and 95th percentiles are over all keystrokes of all rounds. The goal is a
-# ratio Korvu / bare window of at most 1.1 for both figures in both fields.
+# ratio Korvu / bare window of at most 1.1 for both figures in both fields. The slowest twentieth
+# of the keys is where the machine's own hiccups land; short rounds spread them over both programs.
 #
-# Usage: bench/app/keystrokes.sh [keys per field and program]   (default 200)
+# Usage: bench/app/keystrokes.sh [keys per field and program]   (default 400, in rounds of 50)
 # Environment: KORVU_BIN, BARE_BIN, LATENCY_BIN: the programs (default: built here in Release, in
 # build/bench-app).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-app
-keys=${1:-200}
-rounds=4
-per_round=$(((keys + rounds - 1) / rounds))
+keys=${1:-400}
+per_round=50
+rounds=$(((keys + per_round - 1) / per_round))
 
 if [ -z "${KORVU_BIN:-}" ] || [ -z "${BARE_BIN:-}" ] || [ -z "${LATENCY_BIN:-}" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF -DKORVU_TESTS=OFF \
