@@ -13,7 +13,11 @@ constexpr char kWineTahoma[] = "/usr/share/wine/fonts/tahoma.ttf";
 
 void RegisterTahoma() {
   const QString family = ToQt(form::kFontFamily);
-  if (QFontDatabase::hasFamily(family) || !QFile::exists(QString::fromLatin1(kWineTahoma))) return;
+  // Looked up among the families by name: hasFamily would also resolve the name as an alias of
+  // another family, a fontconfig search that took a quarter of the start-up's work.
+  if (QFontDatabase::families().contains(family, Qt::CaseInsensitive) ||
+      !QFile::exists(QString::fromLatin1(kWineTahoma)))
+    return;
   QFontDatabase::addApplicationFont(QString::fromLatin1(kWineTahoma));
 }
 

@@ -37,7 +37,9 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   browse_->setFocusPolicy(Qt::NoFocus);
   browse_->setCursor(Qt::ArrowCursor);
   browse_->setIconSize(QSize(16, 16));
-  browse_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));  // until the window's picture
+  // Until the window gives it its picture; the desktop's folder icon would mean a search through
+  // the icon themes for every field at start-up.
+  browse_->setText(QStringLiteral("..."));
   setTextMargins(0, 0, kButtonWidth, 0);
   connect(browse_, &QToolButton::clicked, this, [this] { Browse(); });
   connect(this, &QLineEdit::textChanged, this, &FileNameField::TakeText);
