@@ -52,6 +52,33 @@ TEST_F(PreviewBoxTest, SelectsByMouseAndKeysAndCopies) {
   EXPECT_EQ(box_.SelectedText(), "");
 }
 
+TEST_F(PreviewBoxTest, CaretKeysMoveAndSelect) {
+  const int line_end = box_.OffsetAt(box_.contentsRect().topRight() + QPoint(-1, 6));
+  const int below = box_.OffsetAt(At(10) + QPoint(0, box_.CharacterRect(10).height()));
+  const int end = static_cast<int>(kLine.size());
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int anchor, position;
+  } steps[] = {
+      {Qt::Key_Right, Qt::NoModifier, 11, 11},
+      {Qt::Key_Right, Qt::ShiftModifier, 10, 11},
+      {Qt::Key_Left, Qt::ShiftModifier, 10, 9},
+      {Qt::Key_End, Qt::ShiftModifier, 10, line_end},
+      {Qt::Key_Home, Qt::NoModifier, 0, 0},
+      {Qt::Key_Down, Qt::NoModifier, below, below},
+      {Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier, 10, end},
+      {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+      {Qt::Key_X, Qt::NoModifier, 10, 10},
+  };
+  for (const auto& step : steps) {
+    box_.Select(10, 10);
+    QTest::keyClick(&box_, step.key, step.modifiers);
+    EXPECT_EQ(box_.SelectionStart(), std::min(step.anchor, step.position)) << step.key;
+    EXPECT_EQ(box_.SelectionEnd(), std::max(step.anchor, step.position)) << step.key;
+  }
+}
+
 TEST_F(PreviewBoxTest, ReadsAsReadOnlyTextToScreenReaders) {
   QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&box_);
   ASSERT_NE(box, nullptr);

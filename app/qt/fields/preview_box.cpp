@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextOption>
+#include <QTimerEvent>
 #include <algorithm>
 #include <utility>
 
@@ -56,6 +57,24 @@ void PreviewBox::Select(int anchor, int position) {
   const int last = static_cast<int>(text_.size());
   anchor_ = std::clamp(anchor, 0, last);
   position_ = std::clamp(position, 0, last);
+  if (hasFocus()) ShowCaret(true);  // a caret that moves is seen at once
+  update();
+}
+
+// The caret blinks while the box has the focus, as a text field's does.
+void PreviewBox::ShowCaret(bool shown) {
+  caret_shown_ = shown;
+  const int flash = QApplication::cursorFlashTime();
+  if (shown && flash > 0)
+    blink_.start(flash / 2, this);
+  else if (!shown)
+    blink_.stop();
+  update();
+}
+
+void PreviewBox::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != blink_.timerId()) return QFrame::timerEvent(event);
+  caret_shown_ = !caret_shown_;
   update();
 }
 
@@ -140,6 +159,7 @@ void PreviewBox::paintEvent(QPaintEvent*) {
   }
   painter.setClipRect(contentsRect());
   layout_.draw(&painter, Origin(), selection);
+  if (caret_shown_ && hasFocus()) layout_.drawCursor(&painter, Origin(), position_);
 }
 
 void PreviewBox::resizeEvent(QResizeEvent* event) {
@@ -152,9 +172,49 @@ void PreviewBox::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) LayOut();
 }
 
+int PreviewBox::OnOtherLine(int step) const {
+  const QTextLine line = layout_.lineForTextPosition(position_);
+  if (!line.isValid()) return position_;
+  const QTextLine other = layout_.lineAt(line.lineNumber() + step);
+  if (!other.isValid()) return position_;
+  return other.xToCursor(line.cursorToX(position_));
+}
+
+int PreviewBox::CaretTarget(const QKeyEvent& key, bool& selecting) const {
+  using Key = QKeySequence::StandardKey;
+  const QTextLine line = layout_.lineForTextPosition(position_);
+  const int line_start = line.isValid() ? line.textStart() : 0;
+  int line_end = line.isValid() ? line.textStart() + line.textLength() : 0;
+  // A wrapped line ends before the blank it broke at, which would put the caret on the next line.
+  if (line.isValid() && line.lineNumber() + 1 < layout_.lineCount() && line_end > 0 &&
+      text_.at(line_end - 1).isSpace())
+    --line_end;
+  const struct {
+    Key move, select;
+    int to;
+  } keys[] = {
+      {Key::MoveToNextChar, Key::SelectNextChar, layout_.nextCursorPosition(position_)},
+      {Key::MoveToPreviousChar, Key::SelectPreviousChar, layout_.previousCursorPosition(position_)},
+      {Key::MoveToStartOfLine, Key::SelectStartOfLine, line_start},
+      {Key::MoveToEndOfLine, Key::SelectEndOfLine, line_end},
+      {Key::MoveToNextLine, Key::SelectNextLine, OnOtherLine(1)},
+      {Key::MoveToPreviousLine, Key::SelectPreviousLine, OnOtherLine(-1)},
+      {Key::MoveToStartOfDocument, Key::SelectStartOfDocument, 0},
+      {Key::MoveToEndOfDocument, Key::SelectEndOfDocument, static_cast<int>(text_.size())},
+  };
+  for (const auto& entry : keys) {
+    selecting = key.matches(entry.select);
+    if (selecting || key.matches(entry.move)) return entry.to;
+  }
+  return -1;
+}
+
 void PreviewBox::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::SelectAll)) return SelectAll();
   if (event->matches(QKeySequence::Copy)) return Copy();
+  bool selecting = false;
+  if (const int to = CaretTarget(*event, selecting); to >= 0)
+    return Select(selecting ? anchor_ : to, to);
   QFrame::keyPressEvent(event);
 }
 
@@ -192,15 +252,14 @@ void PreviewBox::contextMenuEvent(QContextMenuEvent* event) {
   menu.exec(event->globalPos());
 }
 
-// The selection shows in the colours of a focused or an unfocused box.
 void PreviewBox::focusInEvent(QFocusEvent* event) {
   QFrame::focusInEvent(event);
-  update();
+  ShowCaret(true);
 }
 
 void PreviewBox::focusOutEvent(QFocusEvent* event) {
   QFrame::focusOutEvent(event);
-  update();
+  ShowCaret(false);
 }
 
 }  // namespace korvu::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QFrame>
 #include <QString>
 #include <QTextLayout>
@@ -8,7 +9,8 @@
 namespace korvu::app {
 
 // The encoder command line as the window shows it: read-only text wrapped to the box, which a user
-// selects with the mouse, or whole with Ctrl+A, and copies. It keeps one laid-out line set and
+// selects with the mouse or the caret keys (Shift with the arrows, Home and End), or whole with
+// Ctrl+A, and copies. It keeps one laid-out line set and
 // lays it out only when the text or the box changes; a text box with a document behind it laid the
 // whole line out several times over on every keystroke.
 class PreviewBox : public QFrame {
@@ -45,18 +47,25 @@ class PreviewBox : public QFrame {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
  private:
   QPointF Origin() const;
   void LayOut();
   void SelectWordAt(int offset);
   void OfferSelection() const;
+  // Where a caret key takes the caret; -1 for any other key.
+  int CaretTarget(const QKeyEvent& key, bool& selecting) const;
+  int OnOtherLine(int step) const;
+  void ShowCaret(bool shown);
 
   QString text_;
   QTextLayout layout_;
   int anchor_ = 0;
   int position_ = 0;
   bool dragging_ = false;
+  QBasicTimer blink_;
+  bool caret_shown_ = false;
 };
 
 }  // namespace korvu::app
