@@ -25,18 +25,17 @@ constinit const std::array<SettingsKey, 16> kSettingsKeys = {{
 // The coupling rules subscribe first, so the value that set them off notifies its OnAnyChange
 // listeners after theirs have been passed over.
 JobSettings::JobSettings(const PathRules& rules) : rules_(rules) {
-  Input.OnChange([this] { Coupled([this] { DeriveOutput(); }); });
-  Pyramide.OnChange([this] { Coupled([this] { ApplyPyramidCoupling(); }); });
+  Input.OnChange([this] { Coupled(&JobSettings::DeriveOutput); });
+  Pyramide.OnChange([this] { Coupled(&JobSettings::ApplyPyramidCoupling); });
 }
 
-template <typename Rule>
-void JobSettings::Coupled(Rule rule) {
-  struct Depth {
+// A refused derived name leaves the rule by an exception; the count is restored all the same.
+void JobSettings::Coupled(void (JobSettings::*rule)()) {
+  struct Restore {
     int& count;
-    explicit Depth(int& c) : count(++c) {}
-    ~Depth() { --count; }
-  } depth(coupled_changes_);
-  rule();
+    ~Restore() { --count; }
+  } restore{++coupled_changes_};
+  (this->*rule)();
 }
 
 void JobSettings::OnAnyChange(const Observable::Listener& listener) {

@@ -61,8 +61,8 @@ class JobSettings {
 
  private:
   void DeriveOutput();
-  template <typename Rule>
-  void Coupled(Rule rule);
+  // Runs a coupling rule; the changes it makes are heard with the change that set it off.
+  void Coupled(void (JobSettings::*rule)());
 
   int coupled_changes_ = 0;
 };

@@ -57,7 +57,7 @@ void PreviewBox::Select(int anchor, int position) {
   const int last = static_cast<int>(text_.size());
   anchor_ = std::clamp(anchor, 0, last);
   position_ = std::clamp(position, 0, last);
-  if (hasFocus()) ShowCaret(true);  // a caret that moves is seen at once
+  if (hasFocus()) return ShowCaret(true);  // a caret that moves is seen at once
   update();
 }
 
@@ -79,13 +79,13 @@ void PreviewBox::timerEvent(QTimerEvent* event) {
 }
 
 void PreviewBox::Copy() const {
-  if (SelectionStart() != SelectionEnd()) QApplication::clipboard()->setText(SelectedText());
+  if (HasSelection()) QApplication::clipboard()->setText(SelectedText());
 }
 
 // Where a drag ends, the selection is offered to other programs as the desktop's primary one.
 void PreviewBox::OfferSelection() const {
   QClipboard* clipboard = QApplication::clipboard();
-  if (clipboard->supportsSelection() && SelectionStart() != SelectionEnd())
+  if (clipboard->supportsSelection() && HasSelection())
     clipboard->setText(SelectedText(), QClipboard::Selection);
 }
 
@@ -119,7 +119,6 @@ QRect PreviewBox::CharacterRect(int offset) const {
 int PreviewBox::OffsetAt(QPoint point) const {
   const QPointF at = QPointF(point) - Origin();
   const int lines = layout_.lineCount();
-  if (lines == 0) return 0;
   for (int i = 0; i < lines; ++i) {
     const QTextLine line = layout_.lineAt(i);
     if (at.y() < line.y() + line.height() || i == lines - 1) return line.xToCursor(at.x());
@@ -147,7 +146,7 @@ void PreviewBox::paintEvent(QPaintEvent*) {
   style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
   painter.setPen(palette().color(QPalette::Text));
   QList<QTextLayout::FormatRange> selection;
-  if (SelectionStart() != SelectionEnd()) {
+  if (HasSelection()) {
     // Kept while the focus is elsewhere, in the colours of an unfocused box.
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
     QTextLayout::FormatRange range;
@@ -245,7 +244,7 @@ void PreviewBox::mouseDoubleClickEvent(QMouseEvent* event) {
 void PreviewBox::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   QAction* copy = menu.addAction(tr("&Copy"), QKeySequence::Copy, this, [this] { Copy(); });
-  copy->setEnabled(SelectionStart() != SelectionEnd());
+  copy->setEnabled(HasSelection());
   QAction* all =
       menu.addAction(tr("Select All"), QKeySequence::SelectAll, this, [this] { SelectAll(); });
   all->setEnabled(!text_.isEmpty());

@@ -10,9 +10,9 @@ namespace korvu::app {
 
 // The encoder command line as the window shows it: read-only text wrapped to the box, which a user
 // selects with the mouse or the caret keys (Shift with the arrows, Home and End), or whole with
-// Ctrl+A, and copies. It keeps one laid-out line set and
-// lays it out only when the text or the box changes; a text box with a document behind it laid the
-// whole line out several times over on every keystroke.
+// Ctrl+A, and copies. It keeps one laid-out line set and lays it out only when the text or the box
+// changes; a text box with a document behind it laid the whole line out several times over on
+// every keystroke.
 class PreviewBox : public QFrame {
   Q_OBJECT
 
@@ -26,6 +26,7 @@ class PreviewBox : public QFrame {
   QString SelectedText() const;
   int SelectionStart() const { return std::min(anchor_, position_); }
   int SelectionEnd() const { return std::max(anchor_, position_); }
+  bool HasSelection() const { return anchor_ != position_; }
   void Select(int anchor, int position);
   void SelectAll() { Select(0, static_cast<int>(text_.size())); }
   void Copy() const;

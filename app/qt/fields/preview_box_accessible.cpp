@@ -35,9 +35,7 @@ class PreviewBoxAccessible : public QAccessibleWidget, public QAccessibleTextInt
     *start = some ? box_->SelectionStart() : 0;
     *end = some ? box_->SelectionEnd() : 0;
   }
-  int selectionCount() const override {
-    return box_->SelectionStart() != box_->SelectionEnd() ? 1 : 0;
-  }
+  int selectionCount() const override { return box_->HasSelection() ? 1 : 0; }
   void addSelection(int start, int end) override { box_->Select(start, end); }
   void removeSelection(int) override { box_->Select(0, 0); }
   void setSelection(int, int start, int end) override { box_->Select(start, end); }
