@@ -1,9 +1,11 @@
-// Reading generated files of 1, 4 and 16 MB: settings files in each line-end style through
-// LoadSettings into a job (and SaveSettings over them), registry export files (many values in the
-// encoder's key, or many empty lines) through UserRegistry().OpenKey. All files are written, and
-// flushed to the disk, before the first case runs, so that no write-back runs while a case is
-// timed; a registry case reads its file once before it is timed, so that every size starts from
-// the page cache and a heap as warm as the others.
+// Reading generated files of 1, 4 and 16 MB: settings files of short lines in each line-end style
+// through LoadSettings into a job (and SaveSettings over them), registry export files (many values
+// in the encoder's key, many tiny values, or many empty lines) through the registry file's reader,
+// fed in the chunks the per-user registry reads; the registry reads no file above its size limit,
+// so the reader is timed on its own to show its growth. All files are written, and flushed to the
+// disk, before the first case runs, so that no write-back runs while a case is timed; a registry
+// case reads its file once before it is timed, so that every size starts from the page cache and a
+// heap as warm as the others.
 //
 // Besides the mean time, each case reports the median time of one read (median_ms), which a few
 // reads held up by other programs on the machine do not move; compare sizes by it, in one run with
@@ -24,13 +26,14 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "job/job.h"
 #include "job/path_rules.h"
 #include "job/settings_file.h"
 #include "platform/file_system.h"
-#include "platform/registry.h"
+#include "platform/posix/registry_file.h"
 
 namespace {
 
@@ -172,47 +175,51 @@ void LoadSettingsFile(benchmark::State& state, const std::string& path, std::siz
   meter.Report(state, size);
 }
 
-// The registry files: many values in the encoder's key, or one value and many empty lines.
-std::string RegistryFile(bool many_values, std::size_t size) {
+// The registry files: many values in the encoder's key, many tiny values ("12"=""), or one value
+// and many empty lines.
+enum class RegistryLines { kValues, kTinyValues, kEmptyLines };
+
+std::string RegistryFile(RegistryLines lines, std::size_t size) {
   std::string text =
       "Windows Registry Editor Version 5.00\r\n\r\n"
       "[HKEY_CURRENT_USER\\Software\\DivXNetworks\\DivX Codec H.264]\r\n"
       "\"Install_Dir\"=\"C:\\\\Program Files\\\\DivX\"\r\n";
   text.reserve(size + 128);
   for (std::size_t i = 0; text.size() < size; ++i) {
-    if (many_values)
-      text += "\"Setting " + std::to_string(i) + "\"=\"C:\\\\Videos\\\\Holiday\\\\clip.avs\"\r\n";
-    else
-      text += "\r\n";
+    switch (lines) {
+      case RegistryLines::kValues:
+        text += "\"Setting " + std::to_string(i) + "\"=\"C:\\\\Videos\\\\Holiday\\\\clip.avs\"\r\n";
+        break;
+      case RegistryLines::kTinyValues:
+        text += "\"" + std::to_string(i) + "\"=\"\"\r\n";
+        break;
+      case RegistryLines::kEmptyLines:
+        text += "\r\n";
+        break;
+    }
   }
   return text;
 }
 
-// The folder of each registry file, for XDG_CONFIG_HOME.
-std::string RegistryFolder(const std::string& name) {
-  return (Folder() / "registry" / name).string();
+// The key's values as the per-user registry reads them: the file in chunks of 64 KiB through the
+// reader, then the one value Korvu asks for.
+bool ReadRegistryKey(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  platform::RegistryKeyReader reader(kEncoderKey);
+  std::vector<char> chunk(std::size_t{64} << 10);
+  for (ssize_t got; (got = read(fd, chunk.data(), chunk.size())) > 0;)
+    reader.Feed({chunk.data(), static_cast<std::size_t>(got)});
+  close(fd);
+  const auto values = reader.Finish();
+  return values && platform::FindRegistryValue(*values, "Install_Dir") != nullptr;
 }
 
-// The registry keeps the values of the file it read last and reads a file anew when it differs
-// from that one. Before each timed read a small file is read, untimed, which drops the values of
-// the previous read: a timed read reads the whole file and builds its values, as at start-up, and
-// does not free those of another large file. The file is read once before the timing.
-void ReadRegistryFile(benchmark::State& state, const std::string& name, std::size_t size) {
-  const auto read = [&](const std::string& folder) {
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    const auto key = platform::UserRegistry().OpenKey(kEncoderKey, platform::kKeyRead);
-    if (key == nullptr || !key->Query("Install_Dir")) state.SkipWithError("no key");
-  };
-  const std::string file = RegistryFolder(name);
-  const std::string small = RegistryFolder("small");
-  read(file);
+// The file is read once before the timing.
+void ReadRegistryFile(benchmark::State& state, const std::string& path, std::size_t size) {
+  if (!ReadRegistryKey(path)) state.SkipWithError("no key");
   ReadMeter meter(state);
-  for (auto _ : state) {
-    state.PauseTiming();
-    read(small);
-    state.ResumeTiming();
-    meter.Measure([&] { read(file); });
-  }
+  for (auto _ : state) meter.Measure([&] { benchmark::DoNotOptimize(ReadRegistryKey(path)); });
   meter.Report(state, size);
 }
 
@@ -238,10 +245,12 @@ void SaveSettingsFile(benchmark::State& state, const std::string& path, std::siz
 }
 
 void Register() {
-  WriteFile(std::filesystem::path(RegistryFolder("small")) / "korvu" / "registry.reg",
-            RegistryFile(true, 0));
   const LineEnds styles[] = {
       {"crlf", {"\r\n"}}, {"lf", {"\n"}}, {"cr", {"\r"}}, {"mixed", {"\r\n", "\n", "\r"}}};
+  const std::pair<RegistryLines, std::string> registry_files[] = {
+      {RegistryLines::kValues, "values"},
+      {RegistryLines::kTinyValues, "tiny-values"},
+      {RegistryLines::kEmptyLines, "empty-lines"}};
   for (const std::size_t megabytes : {1, 4, 16}) {
     const std::size_t size = megabytes * kMiB;
     const std::string mb = "-" + std::to_string(megabytes) + "MB";
@@ -253,13 +262,13 @@ void Register() {
       Add("SaveSettings/" + ends.name + mb,
           [path, size](benchmark::State& state) { SaveSettingsFile(state, path, size); });
     }
-    for (const bool many_values : {true, false}) {
-      const std::string name = (many_values ? "values" : "empty-lines") + mb;
-      const std::string bytes = RegistryFile(many_values, size);
-      WriteFile(std::filesystem::path(RegistryFolder(name)) / "korvu" / "registry.reg", bytes);
+    for (const auto& [lines, name] : registry_files) {
+      const std::string bytes = RegistryFile(lines, size);
+      const std::string path = (Folder() / (name + mb + ".reg")).string();
+      WriteFile(path, bytes);
       // Some ten reads of the largest file, not two or three.
-      Add("RegistryRead/" + name, [name, size = bytes.size()](benchmark::State& state) {
-        ReadRegistryFile(state, name, size);
+      Add("RegistryRead/" + name + mb, [path, size = bytes.size()](benchmark::State& state) {
+        ReadRegistryFile(state, path, size);
       })->MinTime(2.0);
     }
   }
