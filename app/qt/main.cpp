@@ -34,8 +34,10 @@ int main(int, char** argv) {
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
   job::Job job(rules);
-  app::TMainForm form(
-      job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWait});
+  app::TMainForm form(job, {platform::UserRegistry(), platform::ExecutablePath(),
+                            [](const std::string& line, std::uint16_t mode, const auto&) {
+                              return platform::ExecAndWait(line, mode);  // waited for on a thread
+                            }});
   // Every error box belongs to the window, also one raised before the window is active.
   app::SetErrorReport([&form](const std::string& message) { app::ShowErrorBox(message, &form); });
   app::TDM dm(processor_count, &form);

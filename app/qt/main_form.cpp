@@ -5,15 +5,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <span>
-#include <variant>
 #include <vector>
 
-#include "app/form/guard.h"
 #include "app/qt/dm.h"
 #include "app/qt/fields/check_field.h"
 #include "app/qt/fields/file_name_field.h"
@@ -25,9 +22,6 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/wait_without_input.h"
 #include "app/qt/window_font.h"
-#include "job/first_activation.h"
-#include "job/job_script.h"
-#include "job/settings_file.h"
 
 namespace korvu::app {
 namespace {
@@ -51,20 +45,17 @@ Value& Must(Value* value, const form::Control& row) {
   return *value;
 }
 
-// An error that a settings load meets and goes on past reaches the same report as one that
-// leaves a handler.
-void ReportAndGoOn(const job::Error& error) {
-  Report(error.what());
-}
-
 std::vector<std::string> Entries(std::span<const std::string_view> entries) {
   return {entries.begin(), entries.end()};
 }
 
+const form::Control& kEncode = form::ControlNamed("jvbEncode");
+const form::Control& kPreview = form::ControlNamed("jvtParams");
+
 }  // namespace
 
-TMainForm::TMainForm(job::Job& job, WindowPlatform platform, QWidget* parent)
-    : QWidget(parent, kTitleBar), job_(job), platform_(std::move(platform)) {
+TMainForm::TMainForm(job::Job& job, form::WindowPlatform platform, QWidget* parent)
+    : QWidget(parent, kTitleBar), job_(job), form_(job, std::move(platform), *this) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(ToQt(form::kTitle));
   setWindowIcon(PictureIcon(QStringLiteral("korvu")));
@@ -73,15 +64,13 @@ TMainForm::TMainForm(job::Job& job, WindowPlatform platform, QWidget* parent)
   setAutoFillBackground(true);
   setFixedSize(form::kClientWidth, form::kClientHeight);
   createControls();
-  wire();
   move(screen()->availableGeometry().center() - rect().center());
-  control<QWidget>(form::kFirstFocus)->setFocus();
-  FormCreate();
+  Control(form::ControlNamed(form::kFirstFocus))->setFocus();
+  form_.FormCreate();
 }
 
-// The job outlives the window: a rebuild after this must not reach it.
-TMainForm::~TMainForm() {
-  job_.OnParamsUpdated(nullptr);
+void TMainForm::SetDataModule(TDM& dm) {
+  form_.SetDataModule(dm);
 }
 
 // One pass over the description: each control made, named, placed, labelled, hinted and chained
@@ -102,13 +91,7 @@ void TMainForm::createControls() {
     if (previous != nullptr) QWidget::setTabOrder(previous, widget);
     previous = controls_[i] = widget;
   }
-  jveEncoder = control<QWidget>("jveEncoder");
-  jveInput = control<QWidget>("jveInput");
-  jvbLoadIni = control<QPushButton>("jvbLoadIni");
-  jvbSaveIni = control<QPushButton>("jvbSaveIni");
-  jvbEncode = control<QPushButton>("jvbEncode");
-  jvtParams = control<PreviewBox>("jvtParams");
-  jvbEncode->setEnabled(false);  // only the rebuild of the parameter line enables it
+  Control(kEncode)->setEnabled(false);  // only the rebuild of the parameter line enables it
 }
 
 QWidget* TMainForm::createControl(const form::Control& row) {
@@ -151,6 +134,7 @@ QWidget* TMainForm::createButton(const form::Control& row) {
   auto* button = new QPushButton(ToQt(row.caption), this);
   if (row.font_pixels != form::kFontPixels) button->setFont(WindowFont(row.font_pixels));
   button->setIcon(PictureIcon(ToQt(row.picture)));
+  connect(button, &QPushButton::clicked, this, [this, &row] { form_.Click(row); });
   return button;
 }
 
@@ -176,27 +160,8 @@ void TMainForm::createLabel(const form::Label& row, QWidget* field) {
   label->setGeometry(Rect(row.box));
 }
 
-void TMainForm::wire() {
-  job_.OnParamsUpdated([this] { ShowParams(); });
-  connect(jvbLoadIni, &QPushButton::clicked, this,
-          [this] { Guarded([this] { jvbLoadIniClick(); }); });
-  connect(jvbSaveIni, &QPushButton::clicked, this,
-          [this] { Guarded([this] { jvbSaveIniClick(); }); });
-  connect(jvbEncode, &QPushButton::clicked, this,
-          [this] { Guarded([this] { jvbEncodeClick(); }); });
-}
-
-// The control called `name`, as the kind of widget the caller needs it to be.
-template <typename Widget>
-Widget* TMainForm::control(std::string_view name) const {
-  const auto* row = &form::ControlNamed(name);
-  auto* widget = qobject_cast<Widget*>(controls_[static_cast<std::size_t>(row - form::kControls)]);
-  if (widget == nullptr) qFatal("%s is no widget of the kind asked for", std::string(name).c_str());
-  return widget;
-}
-
-void TMainForm::FormCreate() {
-  FFirstActivate = true;
+QWidget* TMainForm::Control(const form::Control& row) const {
+  return controls_[static_cast<std::size_t>(&row - form::kControls)];
 }
 
 // Qt activates a window again after every dialog and message box and after a visit to another
@@ -213,107 +178,63 @@ void TMainForm::paintEvent(QPaintEvent* event) {
 }
 
 // Posted, so that the work runs outside the event that asked for it and, after a paint, once the
-// frame has reached the screen: the window is seen before any error box.
+// frame has reached the screen.
 void TMainForm::ScheduleActivation() {
-  if (activation_due_) return;
-  activation_due_ = true;
-  QTimer::singleShot(0, this, [this] { RaiseActivation(); });
+  if (form_.RequestActivation()) QTimer::singleShot(0, this, [this] { form_.Activate(); });
 }
 
-void TMainForm::RaiseActivation() {
-  activated_ = true;
-  Guarded([this] { FormActivate(); });
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (form_.CloseQuery()) return QWidget::closeEvent(event);
+  event->ignore();
 }
 
-void TMainForm::FormActivate() {
-  if (FFirstActivate) {
-    const job::FocusTarget focus = job::FirstActivation(
-        job_, {platform_.registry, dm_->ProcessorCount(), platform_.executable_path},
-        ReportAndGoOn);
-    (focus == job::FocusTarget::kInput ? static_cast<QWidget*>(jveInput) : jveEncoder)->setFocus();
-    FFirstActivate = false;
-  }
-  job_.UpdateParams();
+void TMainForm::FocusControl(const form::Control& row) {
+  if (QWidget* control = Control(row); control->isEnabled())
+    control->setFocus(Qt::OtherFocusReason);
 }
 
-void TMainForm::ShowParams() {
-  const bool ready = job_.EncodeEnabled();
-  jvbEncode->setEnabled(ready);
-  // A disabled "Encode" says why, in its hint and to screen readers.
-  const auto reasons =
-      ready ? std::vector<job::NotReadyReason>() : job::NotReadyReasons(job_.Settings());
-  // Set only when it changes: this runs on every keystroke.
-  if (const QString hint = Hint(form::EncodeHint(reasons)); jvbEncode->toolTip() != hint) {
-    jvbEncode->setToolTip(hint);
-    jvbEncode->setAccessibleDescription(Hint(form::NotReadyText(reasons)).trimmed());
-  }
-  jvtParams->SetText(ToQt(job_.Preview()));  // the same text keeps the user's selection
+const form::Control* TMainForm::FocusedControl() const {
+  const QWidget* focused = focusWidget();
+  for (std::size_t i = 0; focused != nullptr && i < controls_.size(); ++i)
+    if (controls_[i] == focused || controls_[i]->isAncestorOf(focused)) return &form::kControls[i];
+  return nullptr;
 }
 
-void TMainForm::jvbLoadIniClick() {
-  if (const auto path = dm_->ChooseLoad()) job::LoadSettings(job_, *path, ReportAndGoOn);
+void TMainForm::EnableControl(const form::Control& row, bool enabled) {
+  Control(row)->setEnabled(enabled);
 }
 
-void TMainForm::jvbSaveIniClick() {
-  if (const auto path = dm_->ChooseSave()) job::SaveSettings(job_, *path);
+void TMainForm::ShowEncodeHint(const std::string& hint, const std::string& reasons) {
+  QWidget* encode = Control(kEncode);
+  encode->setToolTip(Hint(hint));
+  encode->setAccessibleDescription(Hint(reasons).trimmed());
 }
 
-void TMainForm::jvbEncodeClick() {
-  // The run disables "Encode", which would hand the focus on to the preview.
-  const QPointer<QWidget> focused = focusWidget();
-  const job::EncodeHooks hooks{
-      .disable_encode = [this] { jvbEncode->setEnabled(false); },
-      .minimize = [this] { showMinimized(); },
-      .exec_and_wait = [this](const std::string& line,
-                              std::uint16_t mode) { return WaitForConsole(line, mode); },
-      .restore =
-          [this] {
-            if (close_requested_) return;  // the window went at the close, and stays gone
-            showNormal();
-            raise();
-            activateWindow();
-          },
-  };
-  job::RunEncode(job_, platform_.executable_path, hooks);
-  if (close_requested_) {
-    // Closing a window that is already hidden would not end the program by itself.
-    QTimer::singleShot(0, this, [this] {
-      close();
-      QCoreApplication::quit();
-    });
-    return;
-  }
-  if (focused != nullptr && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
+void TMainForm::ShowPreview(const std::string& text) {
+  static_cast<PreviewBox*>(Control(kPreview))->SetText(ToQt(text));
 }
 
-// While the console runs, the window shows that it takes no input: every control that would take
-// some is disabled and the pointer is busy over it. The preview stays readable.
-int TMainForm::WaitForConsole(const std::string& command_line, std::uint16_t show_mode) {
-  job_running_ = true;
-  ShowRunning(true);
-  const int code =
-      WaitWithoutInput([&] { return platform_.exec_and_wait(command_line, show_mode); });
-  ShowRunning(false);
-  job_running_ = false;
-  return code;
-}
-
-void TMainForm::ShowRunning(bool running) {
-  for (QWidget* control : controls_) {
-    // "Encode" is the job's to enable again, by its rebuild after the run.
-    if (control != jvtParams && (running || control != jvbEncode)) control->setEnabled(!running);
-  }
-  if (running) return QApplication::setOverrideCursor(Qt::BusyCursor);
+void TMainForm::ShowBusy(bool busy) {
+  if (busy) return QApplication::setOverrideCursor(Qt::BusyCursor);
   QApplication::restoreOverrideCursor();
 }
 
-// A close asked for while a job runs hides the window at once; the program ends when the run has
-// ended, so that the script runs to its end.
-void TMainForm::closeEvent(QCloseEvent* event) {
-  if (!job_running_) return QWidget::closeEvent(event);
-  close_requested_ = true;
-  hide();
-  event->ignore();
+void TMainForm::Restore() {
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+// Closing a window that is already hidden would not end the program by itself.
+void TMainForm::Close() {
+  QTimer::singleShot(0, this, [this] {
+    close();
+    QCoreApplication::quit();
+  });
+}
+
+int TMainForm::WaitWithoutInput(const std::function<int(const form::WindowPlatform::Pump&)>& work) {
+  return app::WaitWithoutInput([&] { return work({}); });
 }
 
 }  // namespace korvu::app

@@ -2,51 +2,32 @@
 
 #include <QWidget>
 #include <array>
-#include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
 
 #include "app/form/main_form.h"
+#include "app/form/main_form_behaviour.h"
+#include "app/form/main_form_view.h"
 #include "job/job.h"
-#include "platform/registry.h"
-
-class QPushButton;
 
 namespace korvu::app {
 
-class PreviewBox;
 class TDM;
 
-// What the window takes from the system; tests give it their own.
-struct WindowPlatform {
-  const platform::Registry& registry;
-  std::string executable_path;  // names the job script and the default settings file
-  // Runs a command line in a console of its own and waits for its end (platform::ExecAndWait).
-  std::function<int(const std::string& command_line, std::uint16_t show_mode)> exec_and_wait;
-};
-
-// The program's only window: one field per value of the job, the settings buttons, "Encode" and
-// the preview of the encoder's command line. It holds no job logic: the fields are views of the
-// job's values, and each button is one call into the job.
-class TMainForm : public QWidget {
+// The program's only window on Qt: one field per value of the job, the settings buttons, "Encode"
+// and the preview of the encoder's command line, built from the window's description. What the
+// window does is form::MainForm's; this shows it and forwards the window's events.
+class TMainForm : public QWidget, private form::MainFormView {
   Q_OBJECT
 
  public:
   // `job` outlives the window.
-  TMainForm(job::Job& job, WindowPlatform platform, QWidget* parent = nullptr);
-  ~TMainForm() override;
+  TMainForm(job::Job& job, form::WindowPlatform platform, QWidget* parent = nullptr);
 
   // The data module, created after the window; it must be there before the window is shown.
-  void SetDataModule(TDM& dm) { dm_ = &dm; }
+  void SetDataModule(TDM& dm);
 
   // Whether the activation event has been raised (it is raised once per run).
-  bool Activated() const { return activated_; }
-
-  // The handlers of the buttons, as a click runs them.
-  void jvbLoadIniClick();
-  void jvbSaveIniClick();
-  void jvbEncodeClick();
+  bool Activated() const { return form_.Activated(); }
 
  protected:
   bool event(QEvent* event) override;
@@ -59,36 +40,26 @@ class TMainForm : public QWidget {
   QWidget* createButton(const form::Control& row);
   QWidget* createPreview();
   void createLabel(const form::Label& label, QWidget* field);
-  void wire();
-  template <typename Widget>
-  Widget* control(std::string_view name) const;
-
-  void FormCreate();
+  QWidget* Control(const form::Control& row) const;
   void ScheduleActivation();
-  void RaiseActivation();
-  void FormActivate();
-  void ShowParams();
-  int WaitForConsole(const std::string& command_line, std::uint16_t show_mode);
-  void ShowRunning(bool running);
+
+  // What the behaviour shows through this window.
+  void FocusControl(const form::Control& row) override;
+  const form::Control* FocusedControl() const override;
+  void EnableControl(const form::Control& row, bool enabled) override;
+  void ShowEncodeHint(const std::string& hint, const std::string& reasons) override;
+  void ShowPreview(const std::string& text) override;
+  void ShowBusy(bool busy) override;
+  void Minimize() override { showMinimized(); }
+  void Restore() override;
+  void Hide() override { hide(); }
+  void Close() override;
+  int WaitWithoutInput(const std::function<int(const form::WindowPlatform::Pump&)>& work) override;
 
   job::Job& job_;
-  WindowPlatform platform_;
-  TDM* dm_ = nullptr;
-
-  // Every control, as kControls lists them; the handlers keep their own few below.
+  // Every control, as kControls lists them.
   std::array<QWidget*, std::size(form::kControls)> controls_{};
-  QWidget* jveEncoder = nullptr;
-  QWidget* jveInput = nullptr;
-  QPushButton* jvbLoadIni = nullptr;
-  QPushButton* jvbSaveIni = nullptr;
-  QPushButton* jvbEncode = nullptr;
-  PreviewBox* jvtParams = nullptr;
-
-  bool FFirstActivate = false;
-  bool activated_ = false;
-  bool activation_due_ = false;  // the first paint or activation has asked for it
-  bool job_running_ = false;
-  bool close_requested_ = false;  // during a job run, carried out after it
+  form::MainForm form_;
 };
 
 }  // namespace korvu::app

@@ -41,9 +41,10 @@ class WindowTest : public testing::Test {
   // Creates the window and then the data module, as the program does.
   void Create(int processors = 2, const platform::Registry* registry = nullptr) {
     form_ = std::make_unique<TMainForm>(
-        job_,
-        WindowPlatform{registry ? *registry : registry_, dir_ / "Korvu",
-                       [this](const std::string& line, std::uint16_t) { return console_(line); }});
+        job_, form::WindowPlatform{registry ? *registry : registry_, dir_ / "Korvu",
+                                   [this](const std::string& line, std::uint16_t, const auto&) {
+                                     return console_(line);
+                                   }});
     dm_ = std::make_unique<TDM>(processors, form_.get());
     form_->SetDataModule(*dm_);
   }

@@ -1,7 +1,6 @@
 #include "app/qt/fields/check_field.h"
 
 #include "app/form/guard.h"
-#include "app/qt/fields/binding.h"
 
 namespace korvu::app {
 namespace {
@@ -13,12 +12,12 @@ constexpr Qt::CheckState kShown[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyCh
 CheckField::CheckField(job::CheckBox& state, const QString& caption, QWidget* parent)
     : QCheckBox(caption, parent), state_(&state) {
   setTristate(true);
-  Follow(*this, state, &CheckField::Show);
+  binding_.Follow(state, [this] { Show(); });
 }
 
 CheckField::CheckField(job::Flag& flag, const QString& caption, QWidget* parent)
     : QCheckBox(caption, parent), flag_(&flag) {
-  Follow(*this, flag, &CheckField::Show);
+  binding_.Follow(flag, [this] { Show(); });
 }
 
 Qt::CheckState CheckField::BoundState() const {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 
+#include "app/form/binding.h"
 #include "job/values.h"
 
 namespace korvu::app {
@@ -24,6 +25,7 @@ class CheckField : public QCheckBox {
 
   job::CheckBox* state_ = nullptr;  // one of the two is bound
   job::Flag* flag_ = nullptr;
+  form::Binding binding_;
 };
 
 }  // namespace korvu::app

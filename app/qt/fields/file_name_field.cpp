@@ -3,7 +3,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -12,13 +11,10 @@
 #include <QUrl>
 
 #include "app/form/guard.h"
-#include "app/qt/fields/binding.h"
 #include "app/qt/fields/dialog_filter.h"
 #include "app/qt/fields/path_completer.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/run_dialog.h"
-#include "job/browse_rule.h"
-#include "job/text_rules.h"
 
 namespace korvu::app {
 namespace {
@@ -33,7 +29,7 @@ QString FirstDroppedFile(const QMimeData* data) {
 }  // namespace
 
 FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules, QWidget* parent)
-    : QLineEdit(parent), value_(value), rules_(rules), browse_(new QToolButton(this)) {
+    : QLineEdit(parent), value_(value), edit_(value, rules), browse_(new QToolButton(this)) {
   browse_->setFocusPolicy(Qt::NoFocus);
   browse_->setCursor(Qt::ArrowCursor);
   browse_->setIconSize(QSize(16, 16));
@@ -43,35 +39,24 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   setTextMargins(0, 0, kButtonWidth, 0);
   connect(browse_, &QToolButton::clicked, this, [this] { Browse(); });
   connect(this, &QLineEdit::textChanged, this, &FileNameField::TakeText);
-  Follow(*this, value_, &FileNameField::ShowValue);
+  binding_.Follow(value_, [this] { ShowValue(); });
 }
 
 void FileNameField::SetPicture(const QIcon& icon) {
   browse_->setIcon(icon);
 }
 
-std::string FileNameField::FileName() const {
-  return rules_.FileName(value_.Text());
-}
-
-void FileNameField::SetFileName(std::string_view name) {
-  value_.SetText(rules_.PathText(name));
-}
-
 void FileNameField::ShowValue() {
   const QString shown = ToQt(value_.Text());
   if (text() != shown) setText(shown);
+  Guarded([this] { edit_.ValueChanged(); });
 }
 
 void FileNameField::TakeText(const QString& text) {
-  const std::string typed = FromQt(text);
-  const std::string_view kept = job::CutAtLineBreak(typed);
-  if (kept.size() != typed.size()) {
-    setText(ToQt(kept));  // comes back here with the cut text
-    return;
-  }
-  if (typed == value_.Text()) return;
-  Guarded([&] { value_.SetText(typed); });
+  if (binding_.Quiet()) return;
+  bool cut = false;
+  Guarded([&] { cut = edit_.Type(FromQt(text)); });
+  if (cut) binding_.Quietly([this] { ShowValue(); });
 }
 
 void FileNameField::keyPressEvent(QKeyEvent* event) {
@@ -117,7 +102,8 @@ void FileNameField::Browse() {
   PrepareDialog(dialog);
   const bool chosen = RunDialog(dialog);
   if (focusPolicy() != Qt::NoFocus && isEnabled()) setFocus(Qt::OtherFocusReason);
-  if (chosen && !dialog.selectedFiles().isEmpty()) TakeChoice(dialog.selectedFiles().front());
+  if (chosen && !dialog.selectedFiles().isEmpty())
+    Guarded([&] { edit_.TakeChoice(FromQt(dialog.selectedFiles().front())); });
 }
 
 QFileDialog& FileNameField::Dialog() {
@@ -131,23 +117,13 @@ QFileDialog& FileNameField::Dialog() {
 }
 
 void FileNameField::PrepareDialog(QFileDialog& dialog) {
-  if (const auto start = job::BrowseStartOf(value_.Text(), rules_)) {
-    if (!start->folder.empty()) folder_ = ToQt(start->folder);
-    name_ = ToQt(start->name);
-  }
+  const job::BrowseStart start = edit_.DialogStart();
   dialog.setAcceptMode(dialog_data_.kind == form::DialogKind::kSave ? QFileDialog::AcceptSave
                                                                     : QFileDialog::AcceptOpen);
   dialog.setNameFilters(DialogNameFilters(ToQt(dialog_data_.filter)));
   dialog.setDefaultSuffix(ToQt(dialog_data_.default_ext));
-  if (!folder_.isEmpty()) dialog.setDirectory(folder_);
-  dialog.selectFile(name_);
-}
-
-void FileNameField::TakeChoice(const QString& file) {
-  const QFileInfo chosen(file);
-  folder_ = chosen.absolutePath();
-  name_ = chosen.fileName();
-  Guarded([&] { value_.SetText(job::QuotedWhenSplit(FromQt(file))); });
+  if (!start.folder.empty()) dialog.setDirectory(ToQt(start.folder));
+  dialog.selectFile(ToQt(start.name));
 }
 
 }  // namespace korvu::app

@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/form/binding.h"
 #include "app/form/main_form.h"
+#include "job/file_name_edit.h"
 #include "job/path_rules.h"
 #include "job/values.h"
 
@@ -32,11 +34,9 @@ class FileNameField : public QLineEdit {
   void SetDialog(const form::FileDialog& dialog) { dialog_data_ = dialog; }
   void SetPicture(const QIcon& icon);  // its Disabled mode shows while the field is disabled
 
-  // The file name of the text, by the path rules.
-  std::string FileName() const;
-  // The text for the file name `name`: quoted when it holds a blank; raises
-  // job::Error("Ungültiger Dateiname - NAME") and keeps the text when the name is not valid.
-  void SetFileName(std::string_view name);
+  // The file name of the text and its writing (job::FileNameEdit).
+  std::string FileName() const { return edit_.FileName(); }
+  void SetFileName(std::string_view name) { edit_.SetFileName(name); }
 
   QToolButton* BrowseButton() const { return browse_; }
   // The suggestions of existing paths, made when the field first takes the focus.
@@ -59,17 +59,14 @@ class FileNameField : public QLineEdit {
   void TakeText(const QString& text);
   QFileDialog& Dialog();
   void PrepareDialog(QFileDialog& dialog);
-  void TakeChoice(const QString& file);
 
   job::TextValue& value_;
-  const job::PathRules& rules_;
+  job::FileNameEdit edit_;
   QToolButton* browse_;
   QFileDialog* dialog_ = nullptr;  // made on first use, lives as long as the field
   QCompleter* suggestions_ = nullptr;
   form::FileDialog dialog_data_;
-  // Where the dialog starts when the text gives no valid file name: its previous use.
-  QString folder_;
-  QString name_;
+  form::Binding binding_;
 };
 
 }  // namespace korvu::app

@@ -5,7 +5,6 @@
 #include <QSignalBlocker>
 
 #include "app/form/guard.h"
-#include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
 #include "app/qt/qt_text.h"
 #include "job/text_rules.h"
@@ -90,7 +89,7 @@ ListIndexField::ListIndexField(job::ListIndex& index, Style style, QWidget* pare
           [this](int chosen) { Guarded([&] { index_.Choose(chosen); }); });
   // A typed text is no entry.
   if (isEditable()) connect(lineEdit(), &QLineEdit::textEdited, this, [this] { WriteIndex(-1); });
-  Follow(*this, index, &ListIndexField::ShowIndex);
+  binding_.Follow(index, [this] { ShowIndex(); });
 }
 
 bool ListIndexField::TakeKey(const QString& typed) {
@@ -125,7 +124,7 @@ FreeTextList::FreeTextList(job::TextValue& text, const std::vector<std::string>&
       Guarded([&] { text_.SetText(Entries()[static_cast<std::size_t>(chosen)]); });
   });
   connect(this, &QComboBox::editTextChanged, this, &FreeTextList::TakeEdit);
-  Follow(*this, text, &FreeTextList::ShowText);
+  binding_.Follow(text, [this] { ShowText(); });
 }
 
 void FreeTextList::TakeCompletion(const job::Completion& completion) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form/binding.h"
 #include "job/list_search.h"
 #include "job/values.h"
 
@@ -31,6 +32,8 @@ class ListField : public QComboBox {
   // Shows entry `index` (-1: none); `keep_text` keeps an editable list's typed text and caret.
   void Select(int index, bool keep_text);
   const std::vector<std::string>& Entries() const { return entries_; }
+
+  form::Binding binding_;
 
  private:
   bool Complete(const QString& typed);

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "app/form/guard.h"
-#include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
 #include "app/qt/qt_text.h"
 #include "job/number_text.h"
@@ -20,7 +19,7 @@ NumberField::NumberField(job::NumberText& value, QWidget* parent)
     : QLineEdit(parent), value_(value), edit_(value) {
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   connect(this, &QLineEdit::textChanged, this, &NumberField::TakeText);
-  Follow(*this, value_, &NumberField::ShowValue);
+  binding_.Follow(value_, [this] { ShowValue(); });
   Validate();
 }
 
@@ -76,7 +75,7 @@ void NumberField::ShowValue() {
 }
 
 void NumberField::TakeText(const QString& text) {
-  Guarded([&] { edit_.Type(FromQt(text)); });
+  if (!binding_.Quiet()) Guarded([&] { edit_.Type(FromQt(text)); });
 }
 
 void NumberField::Validate() {

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <string>
 
+#include "app/form/binding.h"
 #include "job/number_edit.h"
 #include "job/values.h"
 
@@ -34,6 +35,7 @@ class NumberField : public QLineEdit {
 
   job::NumberText& value_;
   job::NumberEdit edit_;
+  form::Binding binding_;
 };
 
 }  // namespace korvu::app

@@ -4,19 +4,16 @@
 #include <QKeyEvent>
 #include <QStyle>
 #include <QWheelEvent>
-#include <optional>
 
 #include "app/form/guard.h"
 #include "app/qt/fields/arrow_strip.h"
-#include "app/qt/fields/binding.h"
 #include "app/qt/fields/shortcut.h"
 #include "app/qt/qt_text.h"
-#include "job/spin_text.h"
 
 namespace korvu::app {
 namespace {
 
-constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+static_assert(job::SpinEdit::kNotch == QWheelEvent::DefaultDeltasPerStep);
 
 bool Accepts(const QKeyEvent& event) {
   if (IsShortcut(event)) return true;
@@ -28,16 +25,16 @@ bool Accepts(const QKeyEvent& event) {
 }  // namespace
 
 SpinField::SpinField(job::BoundedInt& value, QWidget* parent)
-    : QLineEdit(parent), value_(value), arrows_(new ArrowStrip(this)) {
+    : QLineEdit(parent), value_(value), edit_(value), arrows_(new ArrowStrip(this)) {
   setTextMargins(0, 0, arrows_->StripWidth(), 0);
   connect(this, &QLineEdit::textChanged, this, &SpinField::TakeText);
   connect(arrows_, &ArrowStrip::Pressed, this, [this] { setFocus(Qt::MouseFocusReason); });
   connect(arrows_, &ArrowStrip::Stepped, this, &SpinField::Step);
-  Follow(*this, value_, &SpinField::ShowValue);
+  binding_.Follow(value_, [this] { ShowValue(); });
 }
 
 void SpinField::ShowValue() {
-  Show(job::ShownSpinText(value_, static_cast<std::size_t>(cursorPosition())));
+  Show(edit_.Shown(static_cast<std::size_t>(cursorPosition())));
 }
 
 void SpinField::Show(const job::SpinText& shown) {
@@ -48,17 +45,15 @@ void SpinField::Show(const job::SpinText& shown) {
 }
 
 void SpinField::TakeText(const QString& text) {
-  const std::string typed = FromQt(text);
-  if (typed == value_.Text()) return;  // shown already
+  if (binding_.Quiet()) return;
   const auto caret = static_cast<std::size_t>(cursorPosition());
-  std::optional<job::SpinText> shown;
-  Guarded([&] { shown = job::ApplySpinText(typed, caret, value_); });
-  // When a listener failed, the field still shows the value.
-  Show(shown.value_or(job::ShownSpinText(value_, caret)));
+  Guarded([&] { edit_.Type(FromQt(text)); });
+  // Also when a listener failed: the field shows the value.
+  binding_.Quietly([&] { Show(edit_.Shown(caret)); });
 }
 
 void SpinField::Step(int by) {
-  Guarded([&] { value_.SetValue(static_cast<std::int64_t>(value_.Value()) + by); });
+  Guarded([&] { edit_.Step(by); });
 }
 
 void SpinField::keyPressEvent(QKeyEvent* event) {
@@ -82,10 +77,7 @@ void SpinField::keyPressEvent(QKeyEvent* event) {
 }
 
 void SpinField::wheelEvent(QWheelEvent* event) {
-  wheel_ += event->angleDelta().y();
-  const int notches = wheel_ / kNotch;
-  wheel_ -= notches * kNotch;
-  if (notches != 0) Step(notches);
+  Guarded([&] { edit_.Wheel(event->angleDelta().y()); });
   event->accept();
 }
 

@@ -2,7 +2,8 @@
 
 #include <QLineEdit>
 
-#include "job/spin_text.h"
+#include "app/form/binding.h"
+#include "job/spin_edit.h"
 #include "job/values.h"
 
 namespace korvu::app {
@@ -34,8 +35,9 @@ class SpinField : public QLineEdit {
   void Step(int by);
 
   job::BoundedInt& value_;
+  job::SpinEdit edit_;
   ArrowStrip* arrows_;
-  int wheel_ = 0;  // wheel turn not yet a whole notch
+  form::Binding binding_;
 };
 
 }  // namespace korvu::app
