@@ -9,19 +9,31 @@ class NumberEdit::Remember {
   explicit Remember(NumberEdit& edit) : edit_(edit) {}
   Remember(const Remember&) = delete;
   Remember& operator=(const Remember&) = delete;
-  ~Remember() { edit_.last_validated_ = edit_.value_.Text(); }
+  ~Remember() {
+    edit_.last_validated_ = edit_.value_.Text();
+    edit_.heard_writes_ = edit_.value_.Writes();
+  }
 
  private:
   NumberEdit& edit_;
 };
 
+void NumberEdit::TakeUnheardWrite() {
+  if (value_.Writes() != heard_writes_) last_validated_ = ValidatedNumberText(value_.Text());
+  heard_writes_ = value_.Writes();
+}
+
 void NumberEdit::Type(const std::string& typed) {
+  TakeUnheardWrite();
   if (typed == value_.Text()) return;
   typing_ = true;
   struct EndTyping {
-    bool& typing;
-    ~EndTyping() { typing = false; }
-  } end{typing_};
+    NumberEdit& edit;
+    ~EndTyping() {
+      edit.typing_ = false;
+      edit.heard_writes_ = edit.value_.Writes();
+    }
+  } end{*this};
   value_.SetText(typed);
 }
 
@@ -31,6 +43,7 @@ void NumberEdit::Validate() {
 }
 
 void NumberEdit::Revert() {
+  TakeUnheardWrite();
   const Remember remember(*this);
   value_.SetText(last_validated_);
   value_.Validate();
@@ -40,6 +53,7 @@ void NumberEdit::ValueChanged() {
   if (typing_) return;
   if (value_.Text() != ValidatedNumberText(value_.Text())) return Validate();
   last_validated_ = value_.Text();
+  heard_writes_ = value_.Writes();
 }
 
 }  // namespace korvu::job

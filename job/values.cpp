@@ -21,6 +21,7 @@ std::int64_t NumberText::AsInteger() const {
 }
 
 void NumberText::SetText(std::string text) {
+  ++writes_;
   if (text == text_) return;
   text_ = std::move(text);
   Notify();

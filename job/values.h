@@ -62,8 +62,13 @@ class NumberText : public Observable {
   void Validate();                    // the canonical text, as when the field is left
   void SetValue(std::int64_t value);  // below 0 gives 0; the text is validated
 
+  // How many writes the value has had, also those that left the text as it was and told nobody:
+  // an edit learns so of a program write it did not hear.
+  std::uint64_t Writes() const { return writes_; }
+
  private:
   std::string text_;
+  std::uint64_t writes_ = 0;
 };
 
 // A whole number that always lies within its range.

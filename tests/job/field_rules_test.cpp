@@ -60,7 +60,17 @@ INSTANTIATE_TEST_SUITE_P(
         NumberEditCase{"EscapeReturnsToTheLastValidated",
                        {{"T12", "12"}, {"V", "12"}, {"T99", "99"}, {"R", "12"}}},
         NumberEditCase{"EscapeWithoutValidationReturnsToTheStart", {{"T42", "42"}, {"R", "5"}}},
-        NumberEditCase{"AProgramWriteIsValidatedAtOnce", {{"W007", "7"}, {"T8", "8"}, {"R", "7"}}}),
+        NumberEditCase{"AProgramWriteIsValidatedAtOnce", {{"W007", "7"}, {"T8", "8"}, {"R", "7"}}},
+        // A write of the typed text tells nobody; Escape after it, or after more typing, returns
+        // to it all the same.
+        NumberEditCase{"AProgramWriteOfTheTypedTextIsValidatedToo",
+                       {{"T7", "7"},
+                        {"W7", "7"},
+                        {"R", "7"},
+                        {"T8", "8"},
+                        {"W8", "8"},
+                        {"T9", "9"},
+                        {"R", "8"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A listener that fails while validating leaves the edit knowing the text it validated.
