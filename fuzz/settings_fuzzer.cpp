@@ -1,9 +1,10 @@
 // Any bytes as a settings file: the text must survive writing and reading back, a save's edits
-// must give a text that survives it too, and the one-pass read of a load must find what the
-// lookups find in the whole text.
+// must give a text that survives it too, the one-pass read of a load must find what the lookups
+// find in the whole text, and a save's rewrite of the bytes must write what the edits give.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -76,6 +77,27 @@ void CheckSectionValues(std::string_view bytes, const SettingsText& text) {
   }
 }
 
+// A save's rewrite of the bytes against the edits and the writer on the text: into the section a
+// save writes and into the text's first, the sixteen keys set to values of the file's own lines.
+void CheckRewrite(std::string_view bytes, const SettingsText& text) {
+  std::vector<std::string> values;
+  for (const SettingsSection& section : text) {
+    for (const std::string& line : section.lines)
+      if (values.size() < kSettingsKeys.size()) values.push_back(line.substr(line.find('=') + 1));
+  }
+  values.resize(kSettingsKeys.size());
+  std::vector<SettingsEntry> entries;
+  for (std::size_t i = 0; i < kSettingsKeys.size(); ++i)
+    entries.push_back({kSettingsKeys[i].name, values[i]});
+  for (const std::string_view name :
+       {std::string_view(kSettingsSection), text.empty() ? std::string_view() : text[0].name}) {
+    SettingsText edited = text;
+    RemoveSection(edited, name);
+    for (const SettingsEntry& entry : entries) SetValue(edited, name, entry.key, entry.value);
+    Check(RewriteSettingsText(bytes, name, entries) == WriteSettingsText(edited));
+  }
+}
+
 }  // namespace
 }  // namespace korvu::job
 
@@ -87,5 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckRoundTrip(text);
   CheckValueForms(text);
   CheckSaveEdits(text);
+  CheckRewrite(bytes, text);
   return 0;
 }

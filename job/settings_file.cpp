@@ -26,13 +26,13 @@ Error FileFailure(const platform::FileError& error, const std::string& path) {
   return Error(std::string(kStreamWriteError));
 }
 
-// The text of the file `path`; an empty text when there is no file.
-SettingsText ReadSettingsFileOrNothing(const std::string& path) {
+// The bytes of the file `path`; none when there is no file.
+std::string ReadSettingsFileOrNothing(const std::string& path) {
   std::string bytes;
   if (const auto error = platform::ReadWholeFile(path, bytes)) {
     if (!error->no_file) throw FileFailure(*error, path);
   }
-  return ParseSettingsText(bytes);
+  return bytes;
 }
 
 // FParamsLive goes back on however a load ends.
@@ -89,15 +89,19 @@ void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) 
 }
 
 void SaveSettings(const Job& job, const std::string& path) {
+  std::vector<std::string> values;
+  for (const SettingsKey& key : kSettingsKeys) values.push_back(WrittenValue(job.Settings(), key));
   // A CR, LF or NUL would split the value into lines of their own: refused before the file is
   // read or replaced.
-  for (const SettingsKey& key : kSettingsKeys) RefuseLineBreaks(WrittenValue(job.Settings(), key));
-  SettingsText text = ReadSettingsFileOrNothing(path);
-  RemoveSection(text, kSettingsSection);
-  for (const SettingsKey& key : kSettingsKeys)
-    SetValue(text, kSettingsSection, key.name, WrittenValue(job.Settings(), key));
-  if (const auto error = platform::ReplaceFileSafely(path, WriteSettingsText(text)))
-    throw FileFailure(*error, path);
+  for (const std::string& value : values) RefuseLineBreaks(value);
+  std::vector<SettingsEntry> entries;
+  for (std::size_t i = 0; i < kSettingsKeys.size(); ++i)
+    entries.push_back({kSettingsKeys[i].name, values[i]});
+  // Rewritten from the bytes, without the file's lines as strings of their own: a save holds the
+  // file and the new text, whatever the file's lines.
+  const std::string text =
+      RewriteSettingsText(ReadSettingsFileOrNothing(path), kSettingsSection, entries);
+  if (const auto error = platform::ReplaceFileSafely(path, text)) throw FileFailure(*error, path);
 }
 
 std::string DefaultSettingsPath(std::string_view executable_path, PathStyle style) {

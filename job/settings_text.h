@@ -88,4 +88,18 @@ void RemoveSection(SettingsText& text, std::string_view name);
 void SetValue(SettingsText& text, std::string_view section, std::string_view key,
               std::string_view value);
 
+// A key and the value a save gives it.
+struct SettingsEntry {
+  std::string_view key;
+  std::string_view value;
+};
+
+// What a save writes over `bytes`: the text as ParseSettingsText reads it, its last section called
+// `section` removed, each of `entries` set in turn by SetValue, written by WriteSettingsText; the
+// keys of `entries` differ, letter case aside. Made without keeping the text's lines, in two
+// passes over `bytes`: the memory is that of `bytes` and of the result, the time linear in their
+// size whatever the lines' ends and lengths.
+std::string RewriteSettingsText(std::string_view bytes, std::string_view section,
+                                std::span<const SettingsEntry> entries);
+
 }  // namespace korvu::job

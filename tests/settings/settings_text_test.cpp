@@ -130,6 +130,17 @@ TEST_P(EditTest, RemovesTheLastSectionThenSetsInPlaceOrAppends) {
   EXPECT_EQ(Show(text), GetParam().after);
 }
 
+// A save rewrites the bytes without keeping their lines: it must write what the edits and the
+// writer give, with a second key too, which no file here holds.
+TEST_P(EditTest, RewriteWritesWhatTheEditsGive) {
+  SettingsText text = ParseSettingsText(GetParam().bytes);
+  RemoveSection(text, "K");
+  SetValue(text, "K", "Key", "new");
+  SetValue(text, "K", "Other", "");
+  const SettingsEntry entries[] = {{"Key", "new"}, {"Other", ""}};
+  EXPECT_EQ(RewriteSettingsText(GetParam().bytes, "K", entries), WriteSettingsText(text));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, EditTest,
     testing::Values(EditCase{"empty", "", "[K]Key=new"},
@@ -139,7 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
                              "[k]\na=1\nKEY=old\nb=2\nkey=older\nc=3\n[K]\nKey=gone",
                              "[k]a=1|KEY=old|b=2|Key=new|c=3"},
                     EditCase{"earlier_section_gets_the_key_appended", "[K]\na=1\n[B]\n[K]",
-                             "[K]a=1|Key=new[B]"}),
+                             "[K]a=1|Key=new[B]"},
+                    EditCase{"three_sections_of_the_name",
+                             "[K]\nkey=1\n[k]\nx=1\r\nKEY=2\rKey = 3\n[K]\nkey=4",
+                             "[K]key=1[k]x=1|KEY=2|Key=new"},
+                    EditCase{"loose_lines_blanks_and_a_nul",
+                             "loose\r\n[A] \r\n k = 1 \r\rwords\n\0[K]\nKey=x"s,
+                             "[A]k=1|words[K]Key=new"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
