@@ -146,22 +146,28 @@ class ReadMeter {
   std::vector<double> times_;  // of each read, in milliseconds
 };
 
-// The settings files: the header, one real key, then "a=b" lines up to the size.
+// The settings files: "a=b" lines up to the size, under the section "Korvu" with one real key
+// (what a load reads, and a save replaces), or under another section that a save keeps, with that
+// key in a short "Korvu" after it.
 struct LineEnds {
   std::string name;
   std::vector<std::string_view> cycle;  // the ends, used in turn
 };
 
-std::string SettingsFile(const LineEnds& ends, std::size_t size) {
+std::string SettingsFile(const LineEnds& ends, std::size_t size, bool kept) {
   std::string text;
-  text.reserve(size + 16);
+  text.reserve(size + 32);
   std::size_t turn = 0;
   const auto line = [&](std::string_view body) {
     text.append(body).append(ends.cycle[turn++ % ends.cycle.size()]);
   };
-  line("[Korvu]");
-  line("Bitrate=700");
+  line(kept ? "[Other]" : "[Korvu]");
+  if (!kept) line("Bitrate=700");
   while (text.size() < size) line("a=b");
+  if (kept) {
+    line("[Korvu]");
+    line("Bitrate=700");
+  }
   return text;
 }
 
@@ -228,8 +234,8 @@ benchmark::internal::Benchmark* Add(const std::string& name, Run run) {
   return benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMillisecond);
 }
 
-// A save reads the whole file into its sections and lines and writes it back: the same files,
-// each save over a fresh copy of the file as generated.
+// A save reads the whole file and writes it back with its own section anew: each save over a
+// fresh copy of the file as generated.
 void SaveSettingsFile(benchmark::State& state, const std::string& path, std::size_t size) {
   const job::PathRules rules(job::PathStyle::kPosix, platform::RealFileSystem());
   const job::Job job(rules);
@@ -256,11 +262,16 @@ void Register() {
     const std::string mb = "-" + std::to_string(megabytes) + "MB";
     for (const LineEnds& ends : styles) {
       const std::string path = (Folder() / (ends.name + mb + ".ini")).string();
-      WriteFile(path, SettingsFile(ends, size));
+      WriteFile(path, SettingsFile(ends, size, false));
       Add("LoadSettings/" + ends.name + mb,
           [path, size](benchmark::State& state) { LoadSettingsFile(state, path, size); });
       Add("SaveSettings/" + ends.name + mb,
           [path, size](benchmark::State& state) { SaveSettingsFile(state, path, size); });
+      // The lines stay, and are written anew with CR LF.
+      const std::string kept = (Folder() / ("kept-" + ends.name + mb + ".ini")).string();
+      WriteFile(kept, SettingsFile(ends, size, true));
+      Add("SaveSettingsKept/" + ends.name + mb,
+          [kept, size](benchmark::State& state) { SaveSettingsFile(state, kept, size); });
     }
     for (const auto& [lines, name] : registry_files) {
       const std::string bytes = RegistryFile(lines, size);
