@@ -4,10 +4,13 @@
 #include <cstring>
 
 #include "job/in_out_error.h"
+#include "job/settings_file.h"
 #include "job/text_rules.h"
 #include "platform/exec_and_wait.h"
+#include "platform/file_io.h"
 #include "platform/output_file.h"
 #include "platform/script_code_page.h"
+#include "platform/script_hold.h"
 
 namespace korvu::job {
 namespace {
@@ -62,6 +65,10 @@ void Check(int code) {
 void CheckScriptText(std::string_view text) {
   RefuseLineBreaks(text);
   if (!platform::ToScriptCodePage(text)) throw Error(FormatText(kInvalidFileName, {text}));
+}
+
+Error ScriptInUse(const std::string& script) {
+  return Error(FormatText(kCannotCreate, {platform::FullPath(script), kScriptInUse}));
 }
 
 std::string DoublePercent(std::string_view text) {
@@ -125,10 +132,16 @@ void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& ho
     if (const auto* text = std::get_if<TextValue JobSettings::*>(&key.field))
       CheckScriptText((job.Settings().**text).Text());
   const std::string script = ScriptPath(executable_path, job.Settings().Rules().Style());
+  // Held from before the write until the console has ended: no other run of this installation
+  // rewrites the script while it is read, or runs beside this one on the same statistics.
+  platform::ScriptHold hold;
+  if (!hold.Take(script)) throw ScriptInUse(script);
   WriteJobScript(script, job.Settings().Encoder.Text(), job.FParams());
+  if (!hold.Seal()) throw ScriptInUse(script);
   hooks.disable_encode();
   hooks.minimize();
   hooks.exec_and_wait(platform::ScriptCommandLine(script), platform::kShowNormal);
+  hold.Release();
   hooks.restore();
   job.UpdateParams();
 }

@@ -41,12 +41,23 @@ struct EncodeHooks {
   std::function<void()> restore;
 };
 
+// Why a job script cannot be written while another run of the installation holds it: Windows' own
+// words for a sharing violation, on every platform alike. The message is kCannotCreate
+// (settings_file.h) with the script's full path and this reason.
+inline constexpr std::string_view kScriptInUse =
+    "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet "
+    "wird";
+
 // The click on "Encode": writes the job script next to the executable from the encoder's text and
 // the parameter line as last built (not rebuilt here), then disables "Encode", minimises the
-// window, runs the script and waits, restores the window and rebuilds the parameter line. When
-// the script cannot be written, the InOutError leaves at once: nothing is disabled and nothing
-// runs. So does the Error for a path or free text of the job that ScriptLines would refuse, which
-// names that text; the script file is not touched then. The script's exit code is not examined.
+// window, runs the script and waits, restores the window and rebuilds the parameter line. The
+// script is held (platform/script_hold.h) from before its write until the console has ended, so
+// that a second run of the same installation neither rewrites it nor shares its statistics file:
+// while another run holds it, Error(kCannotCreate: the script's full path, kScriptInUse) leaves at
+// once, and the script is not touched. When the script cannot be written, the InOutError leaves
+// at once: nothing is disabled and nothing runs. So does the Error for a path or free text of the
+// job that ScriptLines would refuse, which names that text; the script file is not touched then.
+// The script's exit code is not examined.
 void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks);
 
 }  // namespace korvu::job

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "job/in_out_error.h"
+#include "job/settings_file.h"
+#include "platform/file_io.h"
 #include "tests/support/example_job.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/temp_dir.h"
@@ -165,6 +167,55 @@ TEST_F(RunEncodeTest, UsesTheLineAsLastBuilt) {
   RunEncode(job_, dir_ / "Korvu", Hooks(0));
   EXPECT_EQ(script_seen_, ScriptText(job_.Settings().Encoder.Text(), built));
   EXPECT_NE(job_.FParams(), built);  // the rebuild after the run
+}
+
+// A second "Encode" of the same installation while the first run's console is open (another
+// window's job, with a bitrate of its own): refused without touching the script, and the first
+// run goes on; once it has ended, the second one runs.
+TEST_F(RunEncodeTest, ASecondRunWaitsForTheFirstToEnd) {
+  Job other{rules_};
+  test::SetUpWorkedExample(other.Settings(), job_.Settings().Encoder.Text(),
+                           job_.Settings().Input.Text(), job_.Settings().Output.Text());
+  other.Settings().Bitrate.SetText("700");
+  other.SetFParamsLive(true);
+  other.UpdateParams();
+  std::vector<std::string> other_steps;
+  const auto note = [&other_steps](const char* step) {
+    return [&other_steps, step] { other_steps.push_back(step); };
+  };
+  const EncodeHooks other_hooks{note("disable"), note("minimize"),
+                                [&other_steps](const std::string&, std::uint16_t) {
+                                  other_steps.push_back("run");
+                                  return 0;
+                                },
+                                note("restore")};
+  const std::string mine = ScriptText(job_.Settings().Encoder.Text(), job_.FParams());
+  const std::string message = "Datei \"" + platform::FullPath(dir_ / "Korvu.bat") +
+                              "\" kann nicht erstellt werden. " + std::string(kScriptInUse);
+
+  EncodeHooks hooks = Hooks(0);
+  hooks.exec_and_wait = [&](const std::string&, std::uint16_t) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      try {
+        RunEncode(other, dir_ / "Korvu", other_hooks);
+        ADD_FAILURE() << "a second run started";
+      } catch (const InOutError& error) {
+        ADD_FAILURE() << "an input/output error: " << error.what();
+      } catch (const Error& error) {
+        EXPECT_EQ(error.what(), message);
+      }
+      EXPECT_EQ(test::ReadFile(dir_ / "Korvu.bat"), mine);
+    }
+    return 0;
+  };
+  RunEncode(job_, dir_ / "Korvu", hooks);
+  EXPECT_TRUE(other_steps.empty());
+
+  RunEncode(other, dir_ / "Korvu", other_hooks);
+  EXPECT_EQ(other_steps, (std::vector<std::string>{"disable", "minimize", "run", "restore"}));
+  EXPECT_EQ(test::ReadFile(dir_ / "Korvu.bat"),
+            ScriptText(other.Settings().Encoder.Text(), other.FParams()));
+  EXPECT_NE(other.FParams(), job_.FParams());
 }
 
 }  // namespace

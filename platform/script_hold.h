@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace korvu::platform {
+
+// Keeps a job script to the one run that wrote it: while a run holds its script, another run of
+// the same installation (a second Korvu started from the same folder) can neither rewrite the
+// script nor start. The hold is taken before the script is written, sealed once it is written and
+// released after the console has ended. It belongs to this process alone: no program started
+// from the run inherits it, and a killed process leaves none behind.
+//
+// POSIX: an exclusive flock on the script, opened (and created when missing) for the lock alone.
+// The lock is advisory: it keeps out other holders, not other programs.
+//
+// Windows: from Seal on, the script is held open for reading, sharing reading only: cmd's own open
+// for reading succeeds, every open for writing or deleting (another run's creation among them)
+// meets a sharing violation. Writing and holding cannot overlap on one file, so between Take and
+// Seal a mutex named after the script's full path keeps other runs from writing it, and Take
+// itself sees another run's hold by a sharing violation on an open for writing.
+class ScriptHold {
+ public:
+  ScriptHold() = default;
+  ~ScriptHold();  // releases
+  ScriptHold(const ScriptHold&) = delete;
+  ScriptHold& operator=(const ScriptHold&) = delete;
+
+  // Takes the hold on the script at `path`, before it is written. False when another run holds it
+  // (Windows: or any other program writes it). A hold that cannot be taken for another reason (a
+  // missing folder, no access) is not taken and true is returned: writing the script meets the
+  // same reason and reports it.
+  [[nodiscard]] bool Take(const std::string& path);
+  // Once the script is written: from here on it is only read. False when another program has
+  // opened it for writing meanwhile (Windows); always true on POSIX.
+  [[nodiscard]] bool Seal();
+  // Lets the script go; another run may take it then. Nothing happens without a hold.
+  void Release();
+
+ private:
+  std::string path_;
+  std::intptr_t file_ = -1;   // the held file
+  std::intptr_t guard_ = -1;  // Windows: the mutex owned between Take and Seal
+};
+
+}  // namespace korvu::platform
