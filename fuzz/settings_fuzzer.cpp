@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/input_lengths.h"
 #include "job/settings_text.h"
 #include "job/value_forms.h"
 
@@ -26,8 +27,10 @@ void CheckRoundTrip(const SettingsText& text) {
   Check(WriteSettingsText(again) == written);
 }
 
-// A value that reads as an integer reads the same from its written form.
+// A value that reads as an integer reads the same from its written form, and the first keys are
+// found again (a look-up for every key would make the check, not the reader, slow on long files).
 void CheckValueForms(const SettingsText& text) {
+  std::size_t looked_up = 0;
   for (const SettingsSection& section : text) {
     for (const std::string& line : section.lines) {
       const auto key = KeyOf(line);
@@ -35,7 +38,7 @@ void CheckValueForms(const SettingsText& text) {
       const std::string_view value = std::string_view(line).substr(key->size() + 1);
       if (const auto integer = ReadInteger(value))
         Check(ReadInteger(WriteInteger(*integer)) == integer);
-      Check(FindValue(section, *key).has_value());
+      if (++looked_up <= 64) Check(FindValue(section, *key).has_value());
     }
   }
 }
@@ -103,6 +106,7 @@ void CheckRewrite(std::string_view bytes, const SettingsText& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvu::job;
+  korvu::fuzz::input_lengths.Tried(size);
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const SettingsText text = ParseSettingsText(bytes);
   CheckSectionValues(bytes, text);
