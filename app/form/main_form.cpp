@@ -17,6 +17,10 @@ const job::SettingsKey* ValueKey(const Control& row) {
   return found == job::kSettingsKeys.end() ? nullptr : &*found;
 }
 
+std::vector<std::string> EntriesOf(const Control& row) {
+  return {row.entries.begin(), row.entries.end()};
+}
+
 int LabelRoom(const Label& label) {
   const Box& own = label.box;
   int right = kClientWidth;

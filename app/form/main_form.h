@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -210,6 +211,17 @@ Value* ValueOf(job::JobSettings& settings, const Control& row) {
   const auto* member = key ? std::get_if<Value job::JobSettings::*>(&key->field) : nullptr;
   return member ? &(settings.**member) : nullptr;
 }
+
+// The same, for a control that must show a value of that kind: raises std::logic_error naming the
+// control when the description gives it none (a fault of the description, not of the user).
+template <typename Value>
+Value& RequiredValueOf(job::JobSettings& settings, const Control& row) {
+  if (Value* value = ValueOf<Value>(settings, row)) return *value;
+  throw std::logic_error(std::string(row.name) + " shows no value of its kind");
+}
+
+// A list's offered entries as the list field takes them.
+std::vector<std::string> EntriesOf(const Control& row);
 
 // How wide the caption of `label` may grow, where a font is wider than the one the layout was made
 // with: up to the nearest box (a control's or another label's) that stands to its right on the

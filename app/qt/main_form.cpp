@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <span>
 #include <vector>
 
 #include "app/qt/dm.h"
@@ -37,16 +36,6 @@ QRect Rect(const form::Box& box) {
 // A hint as the tool tip shows it: the stored CR LF line breaks as Qt's.
 QString Hint(std::string_view text) {
   return ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-template <typename Value>
-Value& Must(Value* value, const form::Control& row) {
-  if (value == nullptr) qFatal("%s shows no value of its kind", std::string(row.name).c_str());
-  return *value;
-}
-
-std::vector<std::string> Entries(std::span<const std::string_view> entries) {
-  return {entries.begin(), entries.end()};
 }
 
 const form::Control& kEncode = form::ControlNamed("jvbEncode");
@@ -99,29 +88,29 @@ QWidget* TMainForm::createControl(const form::Control& row) {
   switch (row.kind) {
     case form::Kind::kFileName: {
       auto* field =
-          new FileNameField(Must(form::ValueOf<job::TextValue>(s, row), row), s.Rules(), this);
+          new FileNameField(form::RequiredValueOf<job::TextValue>(s, row), s.Rules(), this);
       field->SetDialog(row.dialog);
       field->SetPicture(PictureIcon(ToQt(row.picture)));
       return field;
     }
     case form::Kind::kNumber:
-      return new NumberField(Must(form::ValueOf<job::NumberText>(s, row), row), this);
+      return new NumberField(form::RequiredValueOf<job::NumberText>(s, row), this);
     case form::Kind::kSpin:
-      return new SpinField(Must(form::ValueOf<job::BoundedInt>(s, row), row), this);
+      return new SpinField(form::RequiredValueOf<job::BoundedInt>(s, row), this);
     case form::Kind::kEditableList:
     case form::Kind::kFixedList: {
       const bool editable = row.kind == form::Kind::kEditableList;
       return new ListIndexField(
-          Must(form::ValueOf<job::ListIndex>(s, row), row),
+          form::RequiredValueOf<job::ListIndex>(s, row),
           editable ? ListIndexField::Style::kEditable : ListIndexField::Style::kFixed, this);
     }
     case form::Kind::kFreeTextList:
-      return new FreeTextList(Must(form::ValueOf<job::TextValue>(s, row), row),
-                              Entries(row.entries), this);
+      return new FreeTextList(form::RequiredValueOf<job::TextValue>(s, row), form::EntriesOf(row),
+                              this);
     case form::Kind::kCheckBox:
       if (auto* box = form::ValueOf<job::CheckBox>(s, row))
         return new CheckField(*box, ToQt(row.caption), this);
-      return new CheckField(Must(form::ValueOf<job::Flag>(s, row), row), ToQt(row.caption), this);
+      return new CheckField(form::RequiredValueOf<job::Flag>(s, row), ToQt(row.caption), this);
     case form::Kind::kButton:
       return createButton(row);
     case form::Kind::kPreview:

@@ -24,4 +24,21 @@ inline HWND CreateChild(HWND parent, const char* window_class, DWORD style, cons
   return child;
 }
 
+// A top-level window of a class of its own, its client area of the size given, centred in the
+// work area; `creator` reaches the window procedure with WM_NCCREATE.
+struct TopWindow {
+  const char* window_class = nullptr;
+  WNDPROC procedure = nullptr;
+  HICON icon = nullptr;
+  HICON small_icon = nullptr;
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  std::string_view title;
+  Rect client;
+};
+HWND CreateCentredWindow(const TopWindow& window, void* creator);
+
+// The width of `text` in `font`, in pixels.
+int TextWidth(HWND window, HFONT font, std::string_view text);
+
 }  // namespace korvu::app::win32

@@ -24,12 +24,12 @@ std::optional<std::string> Choose(HWND owner, std::string_view title, form::Dial
 
 }  // namespace
 
-std::optional<std::string> TDM::ChooseLoad(HWND owner) {
-  return Choose(owner, form::kLoadSettingsTitle, form::DialogKind::kOpen, open_name_);
+std::optional<std::string> TDM::ChooseLoad() {
+  return Choose(dialog_owner_, form::kLoadSettingsTitle, form::DialogKind::kOpen, open_name_);
 }
 
-std::optional<std::string> TDM::ChooseSave(HWND owner) {
-  return Choose(owner, form::kSaveSettingsTitle, form::DialogKind::kSave, save_name_);
+std::optional<std::string> TDM::ChooseSave() {
+  return Choose(dialog_owner_, form::kSaveSettingsTitle, form::DialogKind::kSave, save_name_);
 }
 
 }  // namespace korvu::app::win32

@@ -5,23 +5,24 @@
 #include <optional>
 #include <string>
 
+#include "app/form/main_form_view.h"
+
 namespace korvu::app::win32 {
 
 // The data module: the processor count read once at start-up and the two settings-file dialogs,
-// each offering the file last confirmed in it.
-class TDM {
+// owned by the window and each offering the file last confirmed in it.
+class TDM : public form::DataModule {
  public:
-  explicit TDM(int processor_count) : processor_count_(processor_count) {}
+  TDM(int processor_count, HWND dialog_owner)
+      : processor_count_(processor_count), dialog_owner_(dialog_owner) {}
 
-  int ProcessorCount() const { return processor_count_; }
-
-  // Shows "Load settings" (the file must exist) or "Save settings" (replacing a file asks first)
-  // over `owner` and returns the full name confirmed; nothing when the user cancels.
-  std::optional<std::string> ChooseLoad(HWND owner);
-  std::optional<std::string> ChooseSave(HWND owner);
+  int ProcessorCount() const override { return processor_count_; }
+  std::optional<std::string> ChooseLoad() override;
+  std::optional<std::string> ChooseSave() override;
 
  private:
   int processor_count_;
+  HWND dialog_owner_;
   std::string open_name_;
   std::string save_name_;
 };

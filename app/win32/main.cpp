@@ -9,10 +9,9 @@
 #include <cstdlib>
 
 #include "app/form/guard.h"
-#include "app/form/main_form.h"
 #include "app/win32/dm.h"
+#include "app/win32/error_box.h"
 #include "app/win32/main_form.h"
-#include "job/error.h"
 #include "job/job.h"
 #include "platform/executable_path.h"
 #include "platform/file_system.h"
@@ -32,15 +31,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_mode) {
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
   job::Job job(rules);
-  app::win32::TDM dm(processor_count);
   app::win32::TMainForm window(
-      job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWaitPumped}, dm);
-  // Every error box belongs to the window: caption the title, the stop sign, OK.
+      job, {platform::UserRegistry(), platform::ExecutablePath(), platform::ExecAndWaitPumped});
+  // Every error box belongs to the window, also one raised before the window is active.
   app::SetErrorReport([&window](const std::string& message) {
-    const std::string title(form::kTitle);
-    MessageBoxA(window.Handle(), job::ErrorBoxText(message).c_str(), title.c_str(),
-                MB_OK | MB_ICONSTOP);
+    app::win32::ShowErrorBox(message, window.Handle());
   });
+  app::win32::TDM dm(processor_count, window.Handle());
+  window.SetDataModule(dm);
   if (std::getenv("KORVU_QUIT_AFTER_FIRST_PAINT") != nullptr) window.QuitAfterFirstPaint();
   ShowWindow(window.Handle(), show_mode);
   UpdateWindow(window.Handle());

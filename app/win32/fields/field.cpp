@@ -5,7 +5,6 @@
 namespace korvu::app::win32 {
 
 Field::~Field() {
-  for (const auto& [value, subscription] : followed_) value->Unsubscribe(subscription);
   for (HWND control : subclassed_) RemoveWindowSubclass(control, SubclassProc, 0);
 }
 
@@ -29,11 +28,6 @@ void Field::Subclass(HWND control) {
 
 LRESULT Field::Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
   return Default(control, message, wparam, lparam);
-}
-
-void Field::Follow(job::Observable& value, std::function<void()> show) {
-  show();
-  followed_.emplace_back(&value, value.OnChange(std::move(show)));
 }
 
 LRESULT CALLBACK Field::SubclassProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,

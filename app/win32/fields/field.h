@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/form/binding.h"
 #include "job/values.h"
 
 namespace korvu::app::win32 {
@@ -47,18 +48,16 @@ class Field {
     return DefSubclassProc(control, message, wparam, lparam);
   }
 
-  // Shows `value` now and on every change of it, until the field goes.
-  void Follow(job::Observable& value, std::function<void()> show);
-
-  // Runs a program write of a control's text or choice, during which the notifications it raises
-  // are not taken for the user's.
+  // The field's value shown now and on every change of it, until the field goes; the
+  // notifications of a program write (a value shown, a write in Quietly) are not the user's.
+  void Follow(job::Observable& value, std::function<void()> show) {
+    binding_.Follow(value, std::move(show));
+  }
   template <typename Write>
   void Quietly(Write&& write) {
-    ++quiet_;
-    std::forward<Write>(write)();
-    --quiet_;
+    binding_.Quietly(std::forward<Write>(write));
   }
-  bool Quiet() const { return quiet_ > 0; }
+  bool Quiet() const { return binding_.Quiet(); }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
@@ -67,8 +66,7 @@ class Field {
   HWND handle_ = nullptr;
   std::vector<HWND> controls_;
   std::vector<HWND> subclassed_;
-  std::vector<std::pair<job::Observable*, job::Observable::Subscription>> followed_;
-  int quiet_ = 0;
+  form::Binding binding_;
 };
 
 // Whether a typed character is a control character (Backspace, Ctrl+V, ...) rather than text.

@@ -7,15 +7,13 @@
 #include "app/win32/file_dialog.h"
 #include "app/win32/pictures.h"
 #include "app/win32/win32_text.h"
-#include "job/browse_rule.h"
-#include "job/text_rules.h"
 
 namespace korvu::app::win32 {
 
 FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
                              const form::Control& row, HWND parent, const Rect& box, HFONT font,
                              int dpi)
-    : value_(value), rules_(rules), dialog_(row.dialog) {
+    : value_(value), edit_(value, rules), dialog_(row.dialog) {
   Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, box, font, {},
                   WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES));
   // The button is the edit's sibling laid over the right end of its text area, above it: a themed
@@ -59,19 +57,15 @@ void FileNameField::Command(HWND from, WORD code) {
 }
 
 void FileNameField::ShowValue() {
-  if (WindowText(Handle()) != value_.Text())
-    Quietly([this] { SetControlText(Handle(), value_.Text()); });
+  if (WindowText(Handle()) != value_.Text()) SetControlText(Handle(), value_.Text());
+  Guarded([this] { edit_.ValueChanged(); });
 }
 
 void FileNameField::TakeText() {
   if (Quiet()) return;
-  const std::string typed = WindowText(Handle());
-  const std::string_view kept = job::CutAtLineBreak(typed);
-  if (kept.size() != typed.size()) {
-    SetControlText(Handle(), kept);  // comes back here with the cut text
-    return;
-  }
-  if (typed != value_.Text()) Guarded([&] { value_.SetText(typed); });
+  bool cut = false;
+  Guarded([&] { cut = edit_.Type(WindowText(Handle())); });
+  if (cut) Quietly([this] { ShowValue(); });
 }
 
 // The first dropped file becomes the text, as a typed name of it would.
@@ -81,23 +75,17 @@ void FileNameField::TakeDrop(HDROP drop) {
   DragFinish(drop);
   if (length == 0) return;
   file.resize(length);
-  Guarded([&] { value_.SetText(rules_.PathText(file)); });
+  Guarded([&] { edit_.SetFileName(file); });
 }
 
 void FileNameField::Browse() {
-  if (const auto start = job::BrowseStartOf(value_.Text(), rules_)) {
-    if (!start->folder.empty()) folder_ = start->folder;
-    name_ = start->name;
-  }
-  const auto chosen = ChooseFile(
-      GetAncestor(Handle(), GA_ROOT),
-      {.title = form::kBrowseTitle, .dialog = dialog_, .folder = folder_, .name = name_});
+  job::BrowseStart start = edit_.DialogStart();
+  const auto chosen = ChooseFile(GetAncestor(Handle(), GA_ROOT), {.title = form::kBrowseTitle,
+                                                                  .dialog = dialog_,
+                                                                  .folder = std::move(start.folder),
+                                                                  .name = std::move(start.name)});
   if (IsWindowEnabled(Handle())) SetFocus(Handle());
-  if (!chosen) return;
-  const std::size_t slash = chosen->find_last_of("\\/");
-  folder_ = slash == std::string::npos ? std::string() : chosen->substr(0, slash);
-  name_ = chosen->substr(slash == std::string::npos ? 0 : slash + 1);
-  Guarded([&] { value_.SetText(job::QuotedWhenSplit(*chosen)); });
+  if (chosen) Guarded([&] { edit_.TakeChoice(*chosen); });
 }
 
 }  // namespace korvu::app::win32

@@ -6,6 +6,7 @@
 #include "app/form/main_form.h"
 #include "app/win32/controls.h"
 #include "app/win32/fields/field.h"
+#include "job/file_name_edit.h"
 #include "job/path_rules.h"
 
 namespace korvu::app::win32 {
@@ -36,12 +37,9 @@ class FileNameField : public Field {
   void TakeDrop(HDROP drop);
 
   job::TextValue& value_;
-  const job::PathRules& rules_;
+  job::FileNameEdit edit_;
   form::FileDialog dialog_;
   HWND browse_ = nullptr;
-  // Where the dialog starts when the text gives no valid file name: its previous use.
-  std::string folder_;
-  std::string name_;
 };
 
 }  // namespace korvu::app::win32

@@ -24,11 +24,16 @@ ListField::ListField(const std::vector<std::string>& entries, bool editable, HWN
       WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
   HWND list = CreateChild(parent, "COMBOBOX", style,
                           {box.left, box.top, box.width, box.height + kListHeight}, font);
-  // The closed field as high as its box: the selection field's height plus its frame.
-  const auto frame = static_cast<int>(SendMessageA(list, CB_GETITEMHEIGHT, WPARAM(-1), 0));
-  RECT shown{};
-  GetWindowRect(list, &shown);
-  SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1), frame + box.height - (shown.bottom - shown.top));
+  // The closed field as high as its box: its selection field grows or shrinks by what it is off,
+  // measured again, as the system may round the height it is given.
+  for (int tries = 0; tries < 3; ++tries) {
+    RECT shown{};
+    GetWindowRect(list, &shown);
+    const int off = box.height - static_cast<int>(shown.bottom - shown.top);
+    if (off == 0) break;
+    const auto item = SendMessageA(list, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+    SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1), item + off);
+  }
   for (const std::string& entry : entries_)
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   Add(list);

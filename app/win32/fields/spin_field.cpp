@@ -1,6 +1,6 @@
 #include "app/win32/fields/spin_field.h"
 
-#include <optional>
+#include <algorithm>
 
 #include "app/form/guard.h"
 #include "app/win32/win32_text.h"
@@ -10,15 +10,27 @@ namespace {
 
 // The strip keeps no value of its own: it sits in the middle of a range and only reports steps.
 constexpr int kStripMiddle = 50;
+// The strip is as wide as the system's vertical scroll bar, but at most this (at 96 dots per inch).
+constexpr int kMostStripWidth = 15;
+static_assert(job::SpinEdit::kNotch == WHEEL_DELTA);
 
 }  // namespace
 
-SpinField::SpinField(job::BoundedInt& value, HWND parent, const Rect& box, HFONT font)
-    : value_(value) {
-  Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, box, font, {}, WS_EX_CLIENTEDGE));
-  // Aligned to the right of its buddy, the strip takes its width from inside the edit's box.
-  arrows_ = CreateChild(parent, UPDOWN_CLASSA, UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, {}, font);
-  SendMessageA(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+SpinField::SpinField(job::BoundedInt& value, HWND parent, const Rect& box, HFONT font, int dpi)
+    : value_(value), edit_(value) {
+  Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, box, font, {},
+                  WS_EX_CLIENTEDGE));
+  // The strip is the edit's sibling laid over the right end of its text area, above it, so that
+  // the field keeps its box (a strip aligned to its buddy would take its width from the edit's).
+  RECT inside{};
+  GetClientRect(Handle(), &inside);
+  MapWindowPoints(Handle(), parent, reinterpret_cast<POINT*>(&inside), 2);
+  // The system's metrics are those of the density the window starts on.
+  const int width = std::min(GetSystemMetrics(SM_CXVSCROLL), MulDiv(kMostStripWidth, dpi, 96));
+  arrows_ = CreateChild(parent, UPDOWN_CLASSA, UDS_NOTHOUSANDS, {}, font);
+  // Placed once made: the strip takes a width of its own choosing at its creation.
+  SetWindowPos(arrows_, HWND_TOP, inside.right - width, inside.top, width,
+               inside.bottom - inside.top, 0);
   SendMessageA(arrows_, UDM_SETRANGE32, 0, 2 * kStripMiddle);
   SendMessageA(arrows_, UDM_SETPOS32, 0, kStripMiddle);
   UDACCEL one_step{0, 1};  // no acceleration: one step per repeat
@@ -26,7 +38,7 @@ SpinField::SpinField(job::BoundedInt& value, HWND parent, const Rect& box, HFONT
   Add(arrows_);
   // The few pixels left beside the strip are the text's: the font's own margins would scroll
   // the digits out of sight.
-  SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+  SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, width));
   Subclass(Handle());
   Follow(value_, [this] { ShowValue(); });
 }
@@ -46,13 +58,9 @@ LRESULT SpinField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lpa
         return 0;
       }
       break;
-    case WM_MOUSEWHEEL: {
-      wheel_ += GET_WHEEL_DELTA_WPARAM(wparam);
-      const int notches = wheel_ / WHEEL_DELTA;
-      wheel_ -= notches * WHEEL_DELTA;
-      if (notches != 0) Step(notches);
+    case WM_MOUSEWHEEL:
+      Guarded([&] { edit_.Wheel(GET_WHEEL_DELTA_WPARAM(wparam)); });
       return 0;
-    }
     case WM_KILLFOCUS:
       ShowValue();
       break;
@@ -74,7 +82,7 @@ LRESULT SpinField::Notify(const NMHDR& header) {
 }
 
 void SpinField::ShowValue() {
-  Show(job::ShownSpinText(value_, EditSelection(Handle()).start));
+  Show(edit_.Shown(EditSelection(Handle()).start));
 }
 
 void SpinField::Show(const job::SpinText& shown) {
@@ -85,17 +93,13 @@ void SpinField::Show(const job::SpinText& shown) {
 
 void SpinField::TakeText() {
   if (Quiet()) return;
-  const std::string typed = WindowText(Handle());
-  if (typed == value_.Text()) return;  // shown already
   const std::size_t caret = EditSelection(Handle()).start;
-  std::optional<job::SpinText> shown;
-  Guarded([&] { shown = job::ApplySpinText(typed, caret, value_); });
-  // When a listener failed, the field still shows the value.
-  Show(shown.value_or(job::ShownSpinText(value_, caret)));
+  Guarded([&] { edit_.Type(WindowText(Handle())); });
+  Show(edit_.Shown(caret));  // also when a listener failed: the field shows the value
 }
 
 void SpinField::Step(int by) {
-  Guarded([&] { value_.SetValue(static_cast<std::int64_t>(value_.Value()) + by); });
+  Guarded([&] { edit_.Step(by); });
 }
 
 }  // namespace korvu::app::win32

@@ -2,16 +2,17 @@
 
 #include "app/win32/controls.h"
 #include "app/win32/fields/field.h"
-#include "job/spin_text.h"
+#include "job/spin_edit.h"
 
 namespace korvu::app::win32 {
 
-// A bounded whole number in an edit with an up-down strip at its right end. The text always shows
-// the value: a typed text is read and cropped at once, with the caret kept where it was. Arrow
-// keys, the wheel (a step per notch) and the strip step by one; the strip repeats while held.
+// A bounded whole number in an edit with an up-down strip inside its right end. The text always
+// shows the value: a typed text is read and cropped at once, with the caret kept where it was.
+// Arrow keys, the wheel (a step per notch) and the strip step by one; the strip repeats while
+// held.
 class SpinField : public Field {
  public:
-  SpinField(job::BoundedInt& value, HWND parent, const Rect& box, HFONT font);
+  SpinField(job::BoundedInt& value, HWND parent, const Rect& box, HFONT font, int dpi);
 
   void Command(HWND from, WORD code) override;
   LRESULT Notify(const NMHDR& header) override;
@@ -26,8 +27,8 @@ class SpinField : public Field {
   void Step(int by);
 
   job::BoundedInt& value_;
+  job::SpinEdit edit_;
   HWND arrows_ = nullptr;
-  int wheel_ = 0;  // wheel turn not yet a whole notch
 };
 
 }  // namespace korvu::app::win32

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/win32/controls.h"
+
+namespace korvu::app::win32 {
+
+// The window's hints: a tool tip per control, shown while the pointer rests on it, line breaks
+// and all.
+class Hints {
+ public:
+  Hints(HWND window, int dpi);
+
+  void Add(HWND control, const std::string& text);
+  // A hint for a control that may be disabled: a disabled control shows no hint of its own, so the
+  // same hint is also shown over its box on the window.
+  void AddShownWhenDisabled(HWND control, const Rect& box, const std::string& text);
+  // A new text for the hints of `control` (both of one added as shown when disabled).
+  void Change(HWND control, const std::string& text);
+
+ private:
+  HWND window_;
+  HWND tips_;
+  HWND disabled_control_ = nullptr;  // the control whose hint the window's box shows
+};
+
+}  // namespace korvu::app::win32

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine on a display of its own (Xvfb), in a Wine prefix and with
+# a server of its own started once the display is there: Wine makes a top-level window only on
+# the display its desktop opened with, and the Windows suite's shared prefix has none.
+# Usage: run_on_display.sh WINE64 PROGRAM [ARGUMENTS...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../e2e/xharness.sh"
+
+wine=$1
+shift
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+work= server_pid=
+cleanup() {
+  set +e
+  if [ -n "$server_pid" ]; then
+    "$wineserver" -k 2>/dev/null
+    xh_wait_pid_exit "$server_pid" 5 || kill -9 "$server_pid" 2>/dev/null
+  fi
+  xh_cleanup
+  [ -z "$work" ] || rm -rf "$work"
+}
+xh_start 2>/dev/null
+trap cleanup EXIT
+work=$(mktemp -d /tmp/korvu-display.XXXXXX)
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+mkdir "$WINEPREFIX"
+"$wineserver" -f -p &
+server_pid=$!
+# Its socket lies in a folder named after the prefix's device and inode.
+server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
+listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
+xh_wait_for 10 listening || { echo "run_on_display: the Wine server did not start" >&2; exit 1; }
+"$wine" wineboot --init >/dev/null 2>&1
+# Tahoma, the window's typeface, as on Windows (else Wine draws it with a wider stand-in).
+cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+"$wine" "$@"

@@ -1,0 +1,192 @@
+// Korvu.exe's window built from its description and read back through the system's own calls,
+// against the same golden file as the Qt window: every control in its tab order where it belongs,
+// named, hinted and coloured.
+#include <windows.h>
+// after windows.h, which they build on
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "app/form/guard.h"
+#include "app/form/main_form.h"
+#include "app/win32/controls.h"
+#include "app/win32/dm.h"
+#include "app/win32/main_form.h"
+#include "job/job.h"
+#include "platform/file_system.h"
+#include "tests/support/fake_registry.h"
+
+namespace korvu::app::win32 {
+namespace {
+
+// Control ids are the rows of the description from 100 on.
+constexpr int kFirstId = 100;
+
+std::string Text(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+// A box in the window's client area, as the golden file writes it.
+RECT BoxIn(HWND parent, HWND control) {
+  RECT box{};
+  GetWindowRect(control, &box);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&box), 2);
+  return box;
+}
+
+std::string Box(const RECT& box) {
+  return std::to_string(box.left) + ',' + std::to_string(box.top) + ',' +
+         std::to_string(box.right - box.left) + ',' + std::to_string(box.bottom - box.top);
+}
+
+// A hint or caption as the golden file writes it: quoted, a line break as \r\n.
+std::string Quoted(std::string text) {
+  for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 4)
+    text.replace(at, 2, "\\r\\n");
+  return '"' + text + '"';
+}
+
+HWND TipsOf(HWND window) {
+  for (HWND tips = nullptr; (tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr));)
+    if (GetWindow(tips, GW_OWNER) == window) return tips;
+  return nullptr;
+}
+
+// Through the wide-character message: the narrow one cuts a hint after 80 characters.
+std::string HintOf(HWND window, HWND control) {
+  wchar_t text[1024] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  SendMessageW(TipsOf(window), TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+  char narrow[1024] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+  return narrow;
+}
+
+// The label that names a control for screen readers stands just before it among the window's
+// children; a control without one is known by its own caption.
+HWND LabelOf(HWND control) {
+  HWND before = GetWindow(control, GW_HWNDPREV);
+  return before != nullptr && ClassOf(before) == "Static" ? before : nullptr;
+}
+
+// A label grows to fit its caption in the window's font, within the room beside it; one that is
+// as wide as that reads as the described box.
+std::string LabelBox(HWND window, HWND label, const form::Label& described) {
+  RECT box = BoxIn(window, label);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+  const int caption = TextWidth(label, font, Text(label));
+  const int fitted = std::clamp(caption, described.box.width, form::LabelRoom(described));
+  if (box.right - box.left == fitted) box.right = box.left + described.box.width;
+  return Box(box);
+}
+
+bool Maroon(HWND window, HWND label) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(label));
+  const COLORREF colour = GetTextColor(dc);
+  DeleteDC(dc);
+  return colour == RGB(0x80, 0, 0);
+}
+
+// The window as the golden file describes it, in the order Tab walks it.
+std::string Described(HWND window) {
+  std::string text;
+  // The first tab stop among the children; Tab goes on from there.
+  HWND first = GetWindow(window, GW_CHILD);
+  while (first != nullptr && (GetWindowLongA(first, GWL_STYLE) & WS_TABSTOP) == 0)
+    first = GetWindow(first, GW_HWNDNEXT);
+  HWND control = first;
+  do {
+    const int row = GetDlgCtrlID(control) - kFirstId;
+    if (row < 0 || row >= static_cast<int>(std::size(form::kControls))) {
+      text += "no control of the description: " + ClassOf(control) + " \"" + Text(control) + "\"\n";
+      control = GetNextDlgTabItem(window, control, FALSE);
+      continue;
+    }
+    const std::string name(form::kControls[row].name);
+    HWND label = LabelOf(control);
+    const std::string caption = Text(label != nullptr ? label : control);
+    text += "control " + name + ' ' + Box(BoxIn(window, control)) + " caption=" + Quoted(caption) +
+            " hint=" + Quoted(HintOf(window, control)) + '\n';
+    if (label != nullptr && !form::kControls[row].label.name.empty()) {
+      const form::Label& described = form::kControls[row].label;
+      text += "label " + std::string(described.name) + ' ' + LabelBox(window, label, described) +
+              " caption=" + Quoted(Text(label)) + " names=" + name +
+              " colour=" + (Maroon(window, label) ? "maroon" : "window-text") + '\n';
+    }
+    control = GetNextDlgTabItem(window, control, FALSE);
+  } while (control != first && control != nullptr);
+  return text;
+}
+
+std::string GoldenFile() {
+  std::ifstream file(KORVU_WINDOW_FIXTURES "/main_form.txt");
+  std::string text, line;
+  while (std::getline(file, line))
+    if (!line.starts_with('#')) text += line + "\n";
+  return text;
+}
+
+class Win32LayoutTest : public testing::Test {
+ protected:
+  Win32LayoutTest() {
+    SetErrorReport([](const std::string& message) { ADD_FAILURE() << message; });
+    dm_.emplace(2, form_.Handle());
+    form_.SetDataModule(*dm_);
+    ShowWindow(form_.Handle(), SW_SHOWNOACTIVATE);
+  }
+  ~Win32LayoutTest() override { SetErrorReport({}); }
+
+  HWND Control(std::string_view name) const {
+    return GetDlgItem(form_.Handle(),
+                      kFirstId + static_cast<int>(&form::ControlNamed(name) - form::kControls));
+  }
+
+  test::FakeRegistry registry_;
+  job::PathRules rules_{job::PathStyle::kWindows, platform::RealFileSystem()};
+  job::Job job_{rules_};
+  TMainForm form_{job_, {registry_, "C:\\korvu-layout\\Korvu.exe", {}}};
+  std::optional<TDM> dm_;
+};
+
+TEST_F(Win32LayoutTest, TheWindowIsTheOneDescribed) {
+  for (HWND c = GetWindow(form_.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    printf("child %p class=%s id=%d style=%lx text=%s\n", (void*)c, ClassOf(c).c_str(),
+           GetDlgCtrlID(c), GetWindowLongA(c, GWL_STYLE), Text(c).c_str());
+  EnableWindow(Control("jvbEncode"), TRUE);  // a disabled control is no tab stop
+  EXPECT_EQ(Described(form_.Handle()), GoldenFile());
+}
+
+// The spin fields' arrow strips lie inside their boxes, at most 15 pixels wide.
+TEST_F(Win32LayoutTest, ArrowStripsLieInsideTheirFields) {
+  for (const form::Control& row : form::kControls) {
+    if (row.kind != form::Kind::kSpin) continue;
+    HWND strip = FindWindowExA(form_.Handle(), nullptr, UPDOWN_CLASSA, nullptr);
+    for (; strip != nullptr; strip = FindWindowExA(form_.Handle(), strip, UPDOWN_CLASSA, nullptr)) {
+      RECT box = BoxIn(form_.Handle(), strip), field = BoxIn(form_.Handle(), Control(row.name));
+      if (box.top < field.top || box.bottom > field.bottom) continue;
+      EXPECT_LE(box.right - box.left, 15) << row.name << ' ' << Box(box) << " in " << Box(field);
+      EXPECT_TRUE(box.left >= field.left && box.right <= field.right) << row.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvu::app::win32
