@@ -1,8 +1,9 @@
 // The edit cycles that both windows' fields run: a file-name field's line-break cut and browse
-// memory, and a spin field's wheel.
+// memory, a spin field's wheel and what a list's edits write.
 #include <gtest/gtest.h>
 
 #include "job/file_name_edit.h"
+#include "job/list_edit.h"
 #include "job/spin_edit.h"
 #include "tests/support/fake_file_system.h"
 
@@ -72,6 +73,29 @@ TEST(SpinEditTest, TheWheelStepsOncePerWholeNotch) {
     edit.Wheel(delta);
     EXPECT_EQ(value.Value(), after) << delta;
   }
+}
+
+// What a list's edits write: an index list selects none on a typed text and the found entry on a
+// search; a free text takes what is typed (cut at a line break) or chosen.
+TEST(ListEditTest, HandsEachEditToItsKindOfValue) {
+  ListIndex index({"Fast", "Balanced", "Highest"}, 1);
+  ListEdit indexed(index);
+  EXPECT_EQ(indexed.Search("h", std::chrono::milliseconds(0), 1), 2);
+  EXPECT_EQ(indexed.Search("x", std::chrono::milliseconds(1000), 2), std::nullopt);
+  EXPECT_EQ(index.Index(), 2);
+  EXPECT_FALSE(indexed.Edit("Bal"));
+  EXPECT_EQ(index.Index(), -1);
+
+  TextValue fps;
+  ListEdit free(fps, {"24", "25"});
+  free.Take(*free.CompletionOf("", 0, 0, "2"));
+  EXPECT_EQ(fps.Text(), "24");
+  free.Choose(1);
+  EXPECT_EQ(fps.Text(), "25");
+  free.Choose(7);  // no such entry
+  EXPECT_EQ(fps.Text(), "25");
+  EXPECT_TRUE(free.Edit("29.97\n30"));
+  EXPECT_EQ(fps.Text(), "29.97");
 }
 
 }  // namespace

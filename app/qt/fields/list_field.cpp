@@ -7,7 +7,6 @@
 #include "app/form/guard.h"
 #include "app/qt/fields/shortcut.h"
 #include "app/qt/qt_text.h"
-#include "job/text_rules.h"
 
 namespace korvu::app {
 namespace {
@@ -29,10 +28,12 @@ std::size_t Utf8Position(const QString& text, int position) {
 
 }  // namespace
 
-ListField::ListField(const std::vector<std::string>& entries, bool editable, QWidget* parent)
-    : QComboBox(parent), entries_(entries) {
-  for (const std::string& entry : entries_) addItem(ToQt(entry));
+ListField::ListField(job::ListEdit edit, bool editable, QWidget* parent)
+    : QComboBox(parent), edit_(std::move(edit)), clock_(SteadyNow) {
+  for (const std::string& entry : edit_.Entries()) addItem(ToQt(entry));
   setEditable(editable);
+  connect(this, &QComboBox::activated, this,
+          [this](int chosen) { Guarded([&] { edit_.Choose(chosen); }); });
   if (!editable) return;
   setCompleter(nullptr);  // the completion here is our own
   setInsertPolicy(QComboBox::NoInsert);
@@ -50,14 +51,13 @@ void ListField::Select(int index, bool keep_text) {
 }
 
 void ListField::keyPressEvent(QKeyEvent* event) {
-  if (IsPrintable(*event) && TakeKey(event->text())) return;
+  if (IsPrintable(*event)) {
+    if (!isEditable()) return Search(event->text());
+    if (Complete(event->text())) return;
+  }
   QComboBox::keyPressEvent(event);
   // Backspace leaves no entry selected, even when there was nothing to delete.
   if (isEditable() && event->key() == Qt::Key_Backspace) TakeBackspace();
-}
-
-bool ListField::TakeKey(const QString& typed) {
-  return isEditable() && Complete(typed);
 }
 
 bool ListField::Complete(const QString& typed) {
@@ -69,69 +69,48 @@ bool ListField::Complete(const QString& typed) {
           ? Utf8Position(text, start + edit.selectedText().size()) - Utf8Position(text, start)
           : 0;
   const auto completion =
-      job::AutoComplete(entries_, FromQt(text), Utf8Position(text, start), length, FromQt(typed));
+      edit_.CompletionOf(FromQt(text), Utf8Position(text, start), length, FromQt(typed));
   if (!completion) return false;
   const QString shown = ToQt(completion->text);
   const int selected =
       ToQt(std::string_view(completion->text).substr(0, completion->selection_start)).size();
   Select(completion->index, false);
-  TakeCompletion(*completion);
+  Guarded([&] { edit_.Take(*completion); });
   edit.setText(shown);
   edit.setSelection(selected, static_cast<int>(shown.size()) - selected);
   return true;
 }
 
+void ListField::Search(const QString& typed) {
+  Guarded([&] { edit_.Search(FromQt(typed), clock_(), currentIndex()); });
+  ShowValue();  // also when a listener failed
+}
+
 ListIndexField::ListIndexField(job::ListIndex& index, Style style, QWidget* parent)
-    : ListField(index.Entries(), style == Style::kEditable, parent),
-      index_(index),
-      clock_(SteadyNow) {
-  connect(this, &QComboBox::activated, this,
-          [this](int chosen) { Guarded([&] { index_.Choose(chosen); }); });
+    : ListField(job::ListEdit(index), style == Style::kEditable, parent), index_(index) {
   // A typed text is no entry.
-  if (isEditable()) connect(lineEdit(), &QLineEdit::textEdited, this, [this] { WriteIndex(-1); });
-  binding_.Follow(index, [this] { ShowIndex(); });
+  if (isEditable()) connect(lineEdit(), &QLineEdit::textEdited, this, [this] { TakeEdit(); });
+  binding_.Follow(index, [this] { ShowValue(); });
 }
 
-bool ListIndexField::TakeKey(const QString& typed) {
-  if (isEditable()) return ListField::TakeKey(typed);
-  const auto found = type_ahead_.Type(FromQt(typed), clock_(), Entries());
-  if (found && *found != currentIndex()) {
-    Select(*found, false);
-    Guarded([&] { index_.SetIndex(*found); });
-  }
-  return true;
-}
-
-void ListIndexField::TakeCompletion(const job::Completion& completion) {
-  Guarded([&] { index_.SetIndex(completion.index); });
-}
-
-void ListIndexField::ShowIndex() {
+void ListIndexField::ShowValue() {
   if (currentIndex() != index_.Index()) Select(index_.Index(), false);
 }
 
-void ListIndexField::WriteIndex(int index) {
-  if (currentIndex() != index) Select(index, true);
-  Guarded([&] { index_.SetIndex(index); });
+void ListIndexField::TakeEdit() {
+  if (currentIndex() != -1) Select(-1, true);
+  Guarded([&] { edit_.Edit(FromQt(lineEdit()->text())); });
 }
 
 FreeTextList::FreeTextList(job::TextValue& text, const std::vector<std::string>& entries,
                            QWidget* parent)
-    : ListField(entries, true, parent), text_(text) {
+    : ListField(job::ListEdit(text, entries), true, parent), text_(text) {
   Select(-1, false);
-  connect(this, &QComboBox::activated, this, [this](int chosen) {
-    if (chosen >= 0 && chosen < static_cast<int>(Entries().size()))
-      Guarded([&] { text_.SetText(Entries()[static_cast<std::size_t>(chosen)]); });
-  });
   connect(this, &QComboBox::editTextChanged, this, &FreeTextList::TakeEdit);
-  binding_.Follow(text, [this] { ShowText(); });
+  binding_.Follow(text, [this] { ShowValue(); });
 }
 
-void FreeTextList::TakeCompletion(const job::Completion& completion) {
-  Guarded([&] { text_.SetText(completion.text); });
-}
-
-void FreeTextList::ShowText() {
+void FreeTextList::ShowValue() {
   const QString shown = ToQt(text_.Text());
   if (currentText() == shown) return;
   const QSignalBlocker quiet(this);
@@ -139,10 +118,9 @@ void FreeTextList::ShowText() {
 }
 
 void FreeTextList::TakeEdit(const QString& text) {
-  const std::string typed = FromQt(text);
-  const std::string_view kept = job::CutAtLineBreak(typed);
-  if (kept.size() != typed.size()) return lineEdit()->setText(ToQt(kept));
-  if (typed != text_.Text()) Guarded([&] { text_.SetText(typed); });
+  bool cut = false;
+  Guarded([&] { cut = edit_.Edit(FromQt(text)); });
+  if (cut) ShowValue();
 }
 
 }  // namespace korvu::app

@@ -7,38 +7,46 @@
 #include <vector>
 
 #include "app/form/binding.h"
-#include "job/list_search.h"
+#include "job/list_edit.h"
 #include "job/values.h"
 
 namespace korvu::app {
 
-// What both kinds of drop-down list share: their entries and, when editable, the completion of
-// typed characters (to the first entry that begins with the typed text, the added rest selected;
-// a text that no entry begins with selects none). Program writes show without firing anything back.
+// What both kinds of drop-down list share: their entries, the completion of a character typed
+// into an editable list (to the first entry that begins with the typed text, the added rest
+// selected; a text that no entry begins with selects none), the fixed list's search by typing, and
+// the user's choice from the open list, each handed to the value through job::ListEdit. Program
+// writes show without firing anything back.
 class ListField : public QComboBox {
   Q_OBJECT
 
+ public:
+  using Clock = std::function<std::chrono::milliseconds()>;
+
+  // The time that the fixed list's search measures pauses with; a steady clock unless a test sets
+  // its own.
+  void SetClock(Clock clock) { clock_ = std::move(clock); }
+
  protected:
-  ListField(const std::vector<std::string>& entries, bool editable, QWidget* parent);
+  ListField(job::ListEdit edit, bool editable, QWidget* parent);
 
   void keyPressEvent(QKeyEvent* event) override;
-  // A printable key that is no shortcut; the fixed list searches with it.
-  virtual bool TakeKey(const QString& typed);
-  // The list's own completion of a typed character has chosen an entry.
-  virtual void TakeCompletion(const job::Completion& completion) = 0;
+  // The field shows its value again.
+  virtual void ShowValue() = 0;
   // Backspace in the edit, after it has deleted.
   virtual void TakeBackspace() {}
 
   // Shows entry `index` (-1: none); `keep_text` keeps an editable list's typed text and caret.
   void Select(int index, bool keep_text);
-  const std::vector<std::string>& Entries() const { return entries_; }
 
+  job::ListEdit edit_;
   form::Binding binding_;
 
  private:
   bool Complete(const QString& typed);
+  void Search(const QString& typed);
 
-  std::vector<std::string> entries_;
+  Clock clock_;
 };
 
 // A list bound to a list index: editable (typing completes; a typed text that is no entry selects
@@ -49,26 +57,17 @@ class ListIndexField : public ListField {
 
  public:
   enum class Style { kEditable, kFixed };
-  using Clock = std::function<std::chrono::milliseconds()>;
 
   ListIndexField(job::ListIndex& index, Style style, QWidget* parent = nullptr);
 
-  // The time that the fixed list's search measures pauses with; a steady clock unless a test sets
-  // its own.
-  void SetClock(Clock clock) { clock_ = std::move(clock); }
-
  protected:
-  bool TakeKey(const QString& typed) override;
-  void TakeCompletion(const job::Completion& completion) override;
-  void TakeBackspace() override { WriteIndex(-1); }
+  void ShowValue() override;
+  void TakeBackspace() override { TakeEdit(); }
 
  private:
-  void ShowIndex();
-  void WriteIndex(int index);
+  void TakeEdit();
 
   job::ListIndex& index_;
-  job::TypeAhead type_ahead_;
-  Clock clock_;
 };
 
 // An editable list bound to a free text, with entries offered: any text goes, an entry chosen or
@@ -81,10 +80,9 @@ class FreeTextList : public ListField {
                QWidget* parent = nullptr);
 
  protected:
-  void TakeCompletion(const job::Completion& completion) override;
+  void ShowValue() override;
 
  private:
-  void ShowText();
   void TakeEdit(const QString& text);
 
   job::TextValue& text_;

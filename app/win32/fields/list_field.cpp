@@ -2,7 +2,6 @@
 
 #include "app/form/guard.h"
 #include "app/win32/win32_text.h"
-#include "job/text_rules.h"
 
 namespace korvu::app::win32 {
 namespace {
@@ -17,9 +16,8 @@ std::chrono::milliseconds Now() {
 
 }  // namespace
 
-ListField::ListField(const std::vector<std::string>& entries, bool editable, HWND parent,
-                     const Rect& box, HFONT font)
-    : entries_(entries) {
+ListField::ListField(job::ListEdit edit, bool editable, HWND parent, const Rect& box, HFONT font)
+    : list_edit_(std::move(edit)) {
   const DWORD style =
       WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
   HWND list = CreateChild(parent, "COMBOBOX", style,
@@ -34,7 +32,7 @@ ListField::ListField(const std::vector<std::string>& entries, bool editable, HWN
     const auto item = SendMessageA(list, CB_GETITEMHEIGHT, WPARAM(-1), 0);
     SendMessageA(list, CB_SETITEMHEIGHT, WPARAM(-1), item + off);
   }
-  for (const std::string& entry : entries_)
+  for (const std::string& entry : list_edit_.Entries())
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
   Add(list);
   Subclass(list);
@@ -58,7 +56,7 @@ LRESULT ListField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lpa
     return Default(control, message, wparam, lparam);
   const char typed = static_cast<char>(wparam);
   if (edit_ == nullptr) {
-    TakeKey(typed);
+    Search(typed);
     return 0;
   }
   if (control == edit_ && Complete(typed)) return 0;
@@ -116,41 +114,35 @@ bool ListField::Complete(char typed) {
   const std::string text = WindowText(edit_);
   const Selection selection = EditSelection(edit_);
   const std::size_t start = selection.Empty() ? text.size() : selection.start;
-  const auto completion = job::AutoComplete(entries_, text, start, selection.end - selection.start,
-                                            std::string(1, typed));
+  const auto completion =
+      list_edit_.CompletionOf(text, start, selection.end - selection.start, std::string(1, typed));
   if (!completion) return false;
   Select(completion->index, false);
-  TakeCompletion(*completion);
+  Guarded([&] { list_edit_.Take(*completion); });
   SetText(completion->text);
   SelectInEdit(edit_, completion->selection_start, completion->text.size());
   return true;
 }
 
+void ListField::Search(char typed) {
+  Guarded([&] { list_edit_.Search(std::string(1, typed), Now(), CurrentIndex()); });
+  ShowValue();  // also when a listener failed
+}
+
+void ListField::TakeChoice(int index) {
+  Guarded([&] { list_edit_.Choose(index); });
+}
+
 ListIndexField::ListIndexField(job::ListIndex& index, bool editable, HWND parent, const Rect& box,
                                HFONT font)
-    : ListField(index.Entries(), editable, parent, box, font), index_(index) {
+    : ListField(job::ListEdit(index), editable, parent, box, font), index_(index) {
   Follow(index_, [this] { ShowValue(); });
-}
-
-void ListIndexField::TakeKey(char typed) {
-  const auto found = type_ahead_.Type(std::string(1, typed), Now(), Entries());
-  if (!found || *found == CurrentIndex()) return;
-  Select(*found, false);
-  Guarded([&] { index_.SetIndex(*found); });
-}
-
-void ListIndexField::TakeCompletion(const job::Completion& completion) {
-  Guarded([&] { index_.SetIndex(completion.index); });
-}
-
-void ListIndexField::TakeChoice(int index) {
-  Guarded([&] { index_.Choose(index); });
 }
 
 // A typed text is no entry.
 void ListIndexField::TakeEdit() {
   if (CurrentIndex() != -1) Select(-1, true);
-  Guarded([&] { index_.SetIndex(-1); });
+  Guarded([&] { list_edit_.Edit(Text()); });
 }
 
 void ListIndexField::ShowValue() {
@@ -159,27 +151,14 @@ void ListIndexField::ShowValue() {
 
 FreeTextList::FreeTextList(job::TextValue& text, const std::vector<std::string>& entries,
                            HWND parent, const Rect& box, HFONT font)
-    : ListField(entries, true, parent, box, font), text_(text) {
+    : ListField(job::ListEdit(text, entries), true, parent, box, font), text_(text) {
   Follow(text_, [this] { ShowValue(); });
 }
 
-void FreeTextList::TakeCompletion(const job::Completion& completion) {
-  Guarded([&] { text_.SetText(completion.text); });
-}
-
-void FreeTextList::TakeChoice(int index) {
-  if (index < static_cast<int>(Entries().size()))
-    Guarded([&] { text_.SetText(Entries()[static_cast<std::size_t>(index)]); });
-}
-
 void FreeTextList::TakeEdit() {
-  const std::string typed = Text();
-  const std::string_view kept = job::CutAtLineBreak(typed);
-  if (kept.size() != typed.size()) {
-    SetText(std::string(kept));
-    return TakeEdit();
-  }
-  if (typed != text_.Text()) Guarded([&] { text_.SetText(typed); });
+  bool cut = false;
+  Guarded([&] { cut = list_edit_.Edit(Text()); });
+  if (cut) ShowValue();
 }
 
 void FreeTextList::ShowValue() {

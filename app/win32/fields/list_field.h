@@ -6,26 +6,22 @@
 
 #include "app/win32/controls.h"
 #include "app/win32/fields/field.h"
-#include "job/list_search.h"
+#include "job/list_edit.h"
 
 namespace korvu::app::win32 {
 
 // What both kinds of drop-down list share: their entries, the completion of typed characters in
 // an editable list (to the first entry that begins with the typed text, the added rest selected),
-// and the user's choice from the list or by the arrow keys.
+// the fixed list's search by typing, and the user's choice from the list or by the arrow keys,
+// each handed to the value through job::ListEdit.
 class ListField : public Field {
  public:
   void Command(HWND from, WORD code) override;
 
  protected:
-  ListField(const std::vector<std::string>& entries, bool editable, HWND parent, const Rect& box,
-            HFONT font);
+  ListField(job::ListEdit edit, bool editable, HWND parent, const Rect& box, HFONT font);
 
   LRESULT Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) override;
-  // A printable character typed into a fixed list; the list's own search is not used.
-  virtual void TakeKey(char /*typed*/) {}
-  virtual void TakeCompletion(const job::Completion& completion) = 0;
-  virtual void TakeChoice(int index) = 0;
   // The user has changed the text of an editable list by typing or deleting.
   virtual void TakeEdit() = 0;
   // Backspace in an editable list, after it has deleted.
@@ -38,13 +34,14 @@ class ListField : public Field {
   void Select(int index, bool keep_text);
   std::string Text() const;
   void SetText(const std::string& text);
-  const std::vector<std::string>& Entries() const { return entries_; }
-  HWND Edit() const { return edit_; }
+  job::ListEdit list_edit_;
 
  private:
   bool Complete(char typed);
+  // A printable character typed into a fixed list; the list's own search is not used.
+  void Search(char typed);
+  void TakeChoice(int index);
 
-  std::vector<std::string> entries_;
   HWND edit_ = nullptr;  // an editable list's edit; null for a fixed list
 };
 
@@ -56,16 +53,12 @@ class ListIndexField : public ListField {
   ListIndexField(job::ListIndex& index, bool editable, HWND parent, const Rect& box, HFONT font);
 
  protected:
-  void TakeKey(char typed) override;
-  void TakeCompletion(const job::Completion& completion) override;
-  void TakeChoice(int index) override;
   void TakeEdit() override;
   void TakeBackspace() override { TakeEdit(); }
   void ShowValue() override;
 
  private:
   job::ListIndex& index_;
-  job::TypeAhead type_ahead_;
 };
 
 // An editable list bound to a free text, with entries offered: any text goes, an entry chosen or
@@ -76,8 +69,6 @@ class FreeTextList : public ListField {
                const Rect& box, HFONT font);
 
  protected:
-  void TakeCompletion(const job::Completion& completion) override;
-  void TakeChoice(int index) override;
   void TakeEdit() override;
   void ShowValue() override;
 
