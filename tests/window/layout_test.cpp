@@ -8,11 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <fstream>
 #include <string>
 #include "app/qt/fields/preview_box.h"
 
 #include "app/form/main_form.h"
+#include "tests/window/golden_file.h"
 #include "tests/window/window_fixture.h"
 
 namespace korvu::app {
@@ -89,17 +89,9 @@ std::string Described(const QWidget& form) {
   return text;
 }
 
-std::string GoldenFile() {
-  std::ifstream file(KORVU_WINDOW_FIXTURES "/main_form.txt");
-  std::string text, line;
-  while (std::getline(file, line))
-    if (!line.starts_with('#')) text += line + "\n";
-  return text;
-}
-
 TEST_F(LayoutTest, TheWindowIsTheOneDescribed) {
   Create();
-  EXPECT_EQ(Described(*form_), GoldenFile());
+  EXPECT_EQ(Described(*form_), test::MainFormGoldenFile());
   for (const auto* label : form_->findChildren<QLabel*>()) {
     EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(label->buddy()->accessibleName(), label->text());

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 
 #include "app/form/guard.h"
@@ -19,6 +18,7 @@
 #include "job/job.h"
 #include "platform/file_system.h"
 #include "tests/support/fake_registry.h"
+#include "tests/window/golden_file.h"
 
 namespace korvu::app::win32 {
 namespace {
@@ -136,14 +136,6 @@ std::string Described(HWND window) {
   return text;
 }
 
-std::string GoldenFile() {
-  std::ifstream file(KORVU_WINDOW_FIXTURES "/main_form.txt");
-  std::string text, line;
-  while (std::getline(file, line))
-    if (!line.starts_with('#')) text += line + "\n";
-  return text;
-}
-
 class Win32LayoutTest : public testing::Test {
  protected:
   Win32LayoutTest() {
@@ -171,7 +163,7 @@ TEST_F(Win32LayoutTest, TheWindowIsTheOneDescribed) {
     printf("child %p class=%s id=%d style=%lx text=%s\n", (void*)c, ClassOf(c).c_str(),
            GetDlgCtrlID(c), GetWindowLongA(c, GWL_STYLE), Text(c).c_str());
   EnableWindow(Control("jvbEncode"), TRUE);  // a disabled control is no tab stop
-  EXPECT_EQ(Described(form_.Handle()), GoldenFile());
+  EXPECT_EQ(Described(form_.Handle()), test::MainFormGoldenFile());
 }
 
 // The spin fields' arrow strips lie inside their boxes, at most 15 pixels wide.
