@@ -17,6 +17,7 @@
 
 #include "platform/executable_path.h"
 #include "platform/posix/process.h"
+#include "platform/posix/run_folder.h"
 
 // How it works: korvu-cmd runs the command line inside a terminal emulator, which is our child.
 // The emulator's exit code does not carry korvu-cmd's, so korvu-cmd reports through a FIFO that
@@ -25,6 +26,13 @@
 // signal that the run is over, also when korvu-cmd was killed. An emulator that exits before
 // korvu-cmd has reported either failed (non-zero status: no display, say) or handed the window to
 // a server process; in the second case korvu-cmd reports within a few seconds.
+//
+// The folder lives only until korvu-cmd has opened the FIFO: from its "started" on, the open ends
+// carry the report and the names go, so that a Korvu ended by any signal during the run (SIGKILL
+// included, which no handler sees) leaves nothing behind. Its name holds our process id; each run
+// first removes the folders of ended processes, what a Korvu killed while the console started
+// left. No signal handler is installed: the window program's own reaction to signals stays as it
+// is.
 
 namespace korvu::platform {
 namespace {
@@ -111,18 +119,18 @@ class ReportFifo {
  public:
   ReportFifo() {
     std::error_code error;
-    std::string folder =
-        (std::filesystem::temp_directory_path(error) / "korvu-run-XXXXXX").string();
-    if (error || mkdtemp(folder.data()) == nullptr) return;
-    folder_ = folder;
+    const std::string temp = std::filesystem::temp_directory_path(error).string();
+    if (error) return;
+    RemoveStaleRunFolders(temp);
+    folder_ = MakeRunFolder(temp);
+    if (folder_.empty()) return;
     path_ = folder_ + "/status";
     if (mkfifo(path_.c_str(), 0600) == 0)
       fd_ = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   }
   ~ReportFifo() {
     if (fd_ >= 0) close(fd_);
-    if (!path_.empty()) unlink(path_.c_str());
-    if (!folder_.empty()) rmdir(folder_.c_str());
+    RemoveNames();
   }
   ReportFifo(const ReportFifo&) = delete;
   ReportFifo& operator=(const ReportFifo&) = delete;
@@ -130,6 +138,14 @@ class ReportFifo {
   bool Ok() const { return fd_ >= 0; }
   int Fd() const { return fd_; }
   const std::string& Path() const { return path_; }
+
+  // The FIFO and its folder go; the open ends stay.
+  void RemoveNames() {
+    if (!path_.empty()) unlink(path_.c_str());
+    if (!folder_.empty()) rmdir(folder_.c_str());
+    path_.clear();
+    folder_.clear();
+  }
 
  private:
   std::string folder_;
@@ -166,7 +182,7 @@ RunOutcome OutcomeOfReport(const std::string& received) {
 // Follows one run: the console process `console` and korvu-cmd's report.
 class RunWatch {
  public:
-  RunWatch(const ReportFifo& fifo, pid_t console) : fifo_(fifo), console_(console) {}
+  RunWatch(ReportFifo& fifo, pid_t console) : fifo_(fifo), console_(console) {}
 
   RunOutcome Await() {
     for (;;) {
@@ -174,6 +190,8 @@ class RunWatch {
       // Until korvu-cmd reports, the console process is looked at now and then.
       if (poll(&watched, 1, Started() ? -1 : 100) < 0 && errno != EINTR) break;
       ReadAvailable(fifo_.Fd(), received_);
+      // korvu-cmd holds its end from before "started" to its own end.
+      if (Started()) fifo_.RemoveNames();
       if (watched.revents & (POLLHUP | POLLERR)) break;
       if (!Started() && ConsoleFailed()) return {Ending::kNoConsole, -1};
     }
@@ -203,7 +221,7 @@ class RunWatch {
     return !succeeded_ || std::chrono::steady_clock::now() - ended_at_ > kHandOverTime;
   }
 
-  const ReportFifo& fifo_;
+  ReportFifo& fifo_;
   pid_t console_;
   std::string received_;
   bool console_ended_ = false;
@@ -214,7 +232,7 @@ class RunWatch {
 // Runs korvu-cmd on `line` in the emulator `terminal`, or in the caller's terminal without one.
 RunOutcome RunInConsole(const std::optional<std::string>& terminal, const std::string& interpreter,
                         const std::string& line) {
-  const ReportFifo fifo;
+  ReportFifo fifo;
   if (!fifo.Ok()) return {Ending::kNoConsole, -1};
   std::error_code error;
   const std::string folder = std::filesystem::current_path(error).string();

@@ -1,7 +1,14 @@
-// ExecAndWait without a display: the caller's own terminal as the console, and the cases where
-// nothing can be started.
+// ExecAndWait without a display: the caller's own terminal as the console, the cases where
+// nothing can be started, and what a run leaves in the temporary folder.
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -103,6 +110,59 @@ TEST_F(ExecAndWaitTest, KorvuCmdIsFoundBesideTheProgramOrOnPath) {
   options.environment["PATH"] = no_programs_ + ":" + cmd_folder;
   EXPECT_EQ(RunThroughPause(options, terminal), 0);
   EXPECT_EQ(ReadStubCalls(dir_ / "record").size(), 2u);
+}
+
+// The run's private folder in a temporary folder of the test's own: a caller ended by any signal
+// while korvu-cmd waits at the script's PAUSE leaves nothing there.
+TEST_F(ExecAndWaitTest, ACallerEndedDuringTheRunLeavesNothingBehind) {
+  const std::string temp = dir_ / "temp";
+  std::filesystem::create_directories(temp);
+  const std::string script = dir_.Write("Korvu.bat", job::ScriptText(kStubEncoder, " -i a.avi"));
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGKILL}) {
+    ChildOptions options =
+        ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
+    options.environment["TMPDIR"] = temp;
+    // The shell tells the probe's process id, which it then becomes.
+    options.argv.insert(options.argv.begin(),
+                        {"/bin/sh", "-c", "echo $$ >\"$0\" && exec \"$@\"", dir_ / "pid"});
+    PseudoTerminal terminal;
+    options.terminal_fd = terminal.slave;
+    Child probe(options);
+    ASSERT_TRUE(WaitFor([&] {
+      terminal.ReadAvailable();
+      return terminal.shown.find("Press any key") != std::string::npos;
+    })) << terminal.shown;
+    EXPECT_TRUE(Listing(temp).empty()) << "during the run";
+    pid_t pid = 0;
+    std::ifstream(dir_ / "pid") >> pid;
+    ASSERT_GT(pid, 0);
+    kill(pid, signal);
+    EXPECT_EQ(probe.Wait().exit_code, 128 + signal) << strsignal(signal);
+    EXPECT_TRUE(Listing(temp).empty()) << strsignal(signal);
+    terminal.Type(" ");  // the key korvu-cmd waits for
+  }
+}
+
+// The folder that a caller killed before korvu-cmd had started left is removed by the next run;
+// one of a caller that still runs stays.
+TEST_F(ExecAndWaitTest, TheNextRunRemovesWhatAnEndedCallerLeft) {
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string temp = dir_ / "temp";
+  const std::string stale = "korvu-run-" + std::to_string(ended) + "-aB3xY9";
+  const std::string running = "korvu-run-" + std::to_string(getpid()) + "-aB3xY9";
+  for (const std::string& name : {stale, running}) {
+    std::filesystem::create_directories(temp + "/" + name);
+    ASSERT_EQ(mkfifo((temp + "/" + name + "/status").c_str(), 0600), 0);
+  }
+  const std::string script = dir_.Write("Korvu.bat", job::ScriptText(kStubEncoder, ""));
+  ChildOptions options = ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
+  options.environment["TMPDIR"] = temp;
+  PseudoTerminal terminal;
+
+  EXPECT_EQ(RunThroughPause(options, terminal), 0);
+  EXPECT_EQ(Listing(temp), std::vector<std::string>{running});
 }
 
 }  // namespace
