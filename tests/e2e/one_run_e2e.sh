@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# One run at a time per installation, and nothing left in the temporary folder after a run, seen
+# from outside on a virtual display with a window manager. Two Korvu windows are started from one
+# folder (Korvu, korvu-cmd and korvu-enc staged there, a Korvu.ini naming a clip): the first one's
+# "Encode" runs, and while its console waits at the script's final pause, "Encode" in the second
+# window shows the error box naming Korvu.bat and starts nothing; Korvu.bat stays as the first run
+# wrote it, and the first run's stream is whole. Once that console has ended, the second window's
+# "Encode" runs. During a run the temporary folder holds no korvu-run-* folder, nor after Korvu has
+# been ended by SIGTERM during one; the next run removes the folder that an ended Korvu left.
+# Usage: one_run_e2e.sh KORVU KORVU_CMD KORVU_ENC
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xharness.sh"
+title="Korvu - making Pimbrosse!"
+
+fail() {
+  echo "one_run_e2e: $*" >&2
+  xh_screenshot "${KORVU_E2E_SHOT:-/tmp/one_run_e2e-failure.png}" root || true
+  exit 1
+}
+for tool in Xvfb openbox xdotool xclip wmctrl xprop xterm ffmpeg ffprobe; do
+  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
+done
+
+xh_start --wm openbox
+work=$(mktemp -d)
+# Consoles whose Korvu was ended are no child of ours: ended by their pid at the end.
+consoles=()
+cleanup() {
+  set +e
+  for pid in "${consoles[@]}"; do kill "$pid" 2>/dev/null; done
+  xh_cleanup
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir "$work/bin" "$work/temp"
+cp "$1" "$2" "$3" "$work/bin/"
+ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$work/clip.avi"
+# Both windows start ready to encode: Korvu.ini names the encoder beside them and the clip.
+printf '%s\r\n' "[Korvu]" "Encoder=$work/bin/korvu-enc" "Stats=divx264_stat.dat" \
+  "Input=$work/clip.avi" "Output=$work/clip.264" "Threads=1" "Bitrate=300" "" >"$work/bin/Korvu.ini"
+script=$work/bin/Korvu.bat
+
+# launch - starts Korvu from its folder, as ./run does; its pid in `korvu`, its window in XH_WID.
+launch() {
+  xh_launch "$work" env XDG_CONFIG_HOME="$work/config" TERMINAL=xterm TMPDIR="$work/temp" \
+    ASAN_OPTIONS=detect_leaks=0 "$here/../../scripts/open-window" "$work/bin"
+  korvu=$XH_APP_PID
+  xh_find_window "$title" 30 "$korvu" || fail "no window of Korvu $korvu"
+  xh_wait_for 30 eval 'xh_read_preview >/dev/null' || fail "no preview in Korvu $korvu"
+}
+# The consoles are xterms titled by the command line, the job script's path.
+consoles_shown() { wmctrl -lp | awk '/Korvu\.bat/ {print $1}'; }
+console_pid() { xprop -id "$1" _NET_WM_PID | awk '{print $NF}'; }
+run_folders() { find "$work/temp" -mindepth 1 -maxdepth 1 -name 'korvu-run-*'; }
+# encode_until_pause - presses "Encode" in XH_WID and waits until the stream is written and the
+# script waits at its final pause; the console's window id in `console`.
+encode_until_pause() {
+  rm -f "$work/clip.264"
+  xh_click 460 228
+  xh_wait_minimised 20 || fail "the window was not minimised while its job ran"
+  xh_wait_for 30 eval '[ "$(consoles_shown | wc -l)" = 1 ]' || fail "not one console"
+  console=$(consoles_shown)
+  xh_wait_for_file "$work/clip.264" 120 || fail "no output stream"
+  sleep 1 # the script rings the bell and reaches PAUSE
+}
+end_console() {
+  wmctrl -i -a "$console" # xterm takes no synthetic keys: the key must come with the focus
+  xh_wait_for 5 eval '[ "$(xdotool getwindowfocus)" = "$((console))" ]' ||
+    fail "the console did not take the focus"
+  xh_key Return
+  xh_wait_for 10 xh_window_gone "$console" || fail "the console stayed after its key"
+}
+check_stream() {
+  local frames
+  frames=$(ffprobe -v error -select_streams v:0 -count_frames \
+    -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/clip.264")
+  [ "$frames" = "h264,25" ] || fail "ffprobe: '$frames', expected h264 with 25 frames"
+}
+
+# The first window runs its job; the run's folder went once korvu-cmd had opened the FIFO.
+launch
+first=$korvu first_window=$XH_WID
+encode_until_pause
+[ -z "$(run_folders)" ] || fail "during the run: $(run_folders)"
+cp "$script" "$work/first.bat"
+
+# The second window, with a bitrate of its own, is refused in its error box and runs nothing.
+launch
+second=$korvu second_window=$XH_WID
+xh_replace_text 126 130 700
+xh_click 460 228
+box=$(xh_dialog_id 10) || fail "no error box in the second window"
+expected="Datei \"$script\" kann nicht erstellt werden. Der Prozess kann nicht auf die Datei"
+expected+=" zugreifen, da sie von einem anderen Prozess verwendet wird."
+# The box's text is selectable: read as the preview is, from a point on its first lines.
+XH_WID=$box
+shown=$(xh_read_preview 150 40) || fail "the error box's text cannot be read"
+[ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
+xh_activate "$box"
+xh_key Return
+xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
+XH_WID=$second_window
+xh_is_minimised && fail "the refused window was minimised"
+[ "$(consoles_shown | wc -l)" = 1 ] || fail "a second console"
+cmp -s "$script" "$work/first.bat" || fail "Korvu.bat changed during the first run"
+
+# The first run ends whole; then the second window's job runs, with its own bitrate.
+XH_WID=$first_window
+end_console
+xh_wait_restored 20 || fail "the first window was not restored"
+check_stream
+XH_WID=$second_window
+xh_activate
+encode_until_pause
+grep -q -- ' -br 700 ' "$script" || fail "the second run's script: $(cat "$script")"
+end_console
+xh_wait_restored 20 || fail "the second window was not restored"
+check_stream
+
+# Korvu ended by SIGTERM during a run leaves no run folder; its console goes on alone.
+encode_until_pause
+consoles+=("$(console_pid "$console")")
+kill -TERM "$second"
+xh_wait_pid_exit "$second" 20 || fail "Korvu did not end on SIGTERM"
+[ -z "$(run_folders)" ] || fail "after SIGTERM: $(run_folders)"
+end_console
+
+# A folder that an ended Korvu left before its console started goes with the next run; one of a
+# Korvu that still runs stays.
+sh -c 'exit 0' &
+ended=$!
+wait "$ended"
+mkdir "$work/temp/korvu-run-$ended-aB3xY9" "$work/temp/korvu-run-$first-aB3xY9"
+mkfifo "$work/temp/korvu-run-$ended-aB3xY9/status" "$work/temp/korvu-run-$first-aB3xY9/status"
+XH_WID=$first_window
+xh_activate
+encode_until_pause
+[ "$(run_folders)" = "$work/temp/korvu-run-$first-aB3xY9" ] ||
+  fail "after the next run: $(run_folders | tr '\n' ' ')"
+end_console
+xh_wait_restored 20 || fail "the first window was not restored after its last run"
+echo "one_run_e2e: passed"
