@@ -20,9 +20,10 @@ namespace {
 constexpr std::uint32_t kWriteRights = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
 
 // A larger file holds no keys and is not read. The file stands for the per-user registry and
-// holds an export of the encoder's key, a few hundred bytes; an export of a whole user's hive,
-// in UTF-16, stays far below 64 MiB. Reading more would only hold up the window's first showing.
-constexpr off_t kMaxFileSize = off_t{64} << 20;
+// holds an export of the encoder's key, a few hundred bytes; a file thousands of times that size is
+// none. The reader keeps each value with its name in a node of a list and one of an index, some 12
+// bytes of memory per byte of a file of tiny values: the limit holds a read to about 13 MB.
+constexpr off_t kMaxFileSize = off_t{1} << 20;
 constexpr std::size_t kChunk = std::size_t{64} << 10;
 
 // $XDG_CONFIG_HOME/korvu/registry.reg; a relative XDG_CONFIG_HOME counts as unset.

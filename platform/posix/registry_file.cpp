@@ -1,20 +1,20 @@
+// The registry export file's grammar: the lines of one file (see registry_text.h for the bytes
+// into lines) and the values of one key among them.
 #include "platform/posix/registry_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "platform/ascii_case.h"
+#include "platform/posix/registry_text.h"
 
 namespace korvu::platform {
 namespace {
 
 constexpr std::string_view kFirstLine = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kUserRoot = "HKEY_CURRENT_USER\\";
-constexpr std::string_view kUtf16Mark = "\xFF\xFE";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // Raised inside the parser for a file that is not in the format; the file then holds no keys.
 struct Malformed {};
@@ -24,73 +24,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-// UTF-16LE bytes as UTF-8, fed in pieces of any size; a lone surrogate becomes U+FFFD. An odd
-// byte and a high surrogate wait for the next piece.
-class Utf16Decoder {
- public:
-  void Feed(std::string_view bytes, std::string& out) {
-    for (const char c : bytes) {
-      if (!odd_) {
-        odd_ = static_cast<unsigned char>(c);
-        continue;
-      }
-      Unit(*odd_ | static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 8, out);
-      odd_.reset();
-    }
-  }
-
-  void Finish(std::string& out) {
-    if (odd_) throw Malformed{};
-    if (high_ != 0) AppendUtf8(out, 0xFFFD);
-    high_ = 0;
-  }
-
- private:
-  static bool IsLow(std::uint32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
-
-  void Unit(std::uint32_t unit, std::string& out) {
-    if (high_ != 0) {
-      const std::uint32_t high = std::exchange(high_, 0);
-      if (IsLow(unit)) return AppendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
-      AppendUtf8(out, 0xFFFD);
-    }
-    if (unit >= 0xD800 && unit < 0xDC00) {
-      high_ = unit;
-    } else {
-      AppendUtf8(out, IsLow(unit) ? 0xFFFD : unit);
-    }
-  }
-
-  std::optional<std::uint32_t> odd_;
-  std::uint32_t high_ = 0;
-};
-
-std::string Utf16ToUtf8(std::string_view bytes) {
-  std::string out;
-  Utf16Decoder decoder;
-  decoder.Feed(bytes, out);
-  decoder.Finish(out);
-  return out;
 }
 
 int HexDigit(char c) {
@@ -178,172 +111,61 @@ std::optional<RegistryFileValue> Data(std::string_view data) {
     const auto close = data.find("):");
     value.kind = HexKind(HexNumber(data.substr(4, close - 4), 8));
     value.data = HexBytes(data.substr(close + 2));
-    if (value.kind == RegistryKind::kText || value.kind == RegistryKind::kExpandText)
-      value.data = Utf16ToUtf8(value.data);
+    if (value.kind == RegistryKind::kText || value.kind == RegistryKind::kExpandText) {
+      auto text = Utf16ToUtf8(value.data);
+      if (!text) throw Malformed{};
+      value.data = std::move(*text);
+    }
   } else {
     throw Malformed{};
   }
   return value;
 }
 
-// The values of the key while the file is read. A value stated again or removed leaves a dead
-// slot behind (keeping its name for the index); dead slots are dropped once they are as many as
-// the live ones, and at the end.
-//
-// For a large key the index is far larger than the processor's caches, and a cell looked up at
-// random would be waited for at each value. So a value goes into the slots at once, but into the
-// index only a few statements later, its cell fetched in the meantime; and a growing index moves
-// its cells in their order into one twice its size, where they land in the same order.
+// The values of the key in the order of their last statements, found by name, letter case aside.
 class KeyValues {
  public:
-  KeyValues() { Clear(); }
-
   void Set(std::string name, std::optional<RegistryFileValue> value) {
-    if (queued_ == kQueue) IndexFirst();
-    if (dead_ > slots_.size() / 2 + 64) {
-      IndexAll();
-      Compact();
-      Reindex();
+    if (const auto found = index_.find(name); found != index_.end()) {
+      const auto stated = found->second;
+      index_.erase(found);  // before its name goes with the value
+      values_.erase(stated);
     }
-    Statement& statement = queue_[(first_ + queued_++) % kQueue];
-    statement.hash = Hash(name);
-    if (value) {
-      statement.slot = static_cast<std::uint32_t>(slots_.size());
-      value->name = std::move(name);
-      slots_.push_back(std::move(*value));
-      live_.push_back(true);
-    } else {
-      statement.slot = kEmpty;
-      statement.name = std::move(name);
-    }
-    __builtin_prefetch(&table_[statement.hash & (table_.size() - 1)]);
+    if (!value) return;
+    value->name = std::move(name);
+    values_.push_back(std::move(*value));
+    index_.emplace(values_.back().name, std::prev(values_.end()));
   }
 
   void Clear() {
-    first_ = 0;
-    queued_ = 0;
-    slots_.clear();
-    live_.clear();
-    dead_ = 0;
-    table_.assign(16, IndexCell{});
-    used_cells_ = 0;
+    index_.clear();
+    values_.clear();
   }
 
   RegistryFileValues Take() {
-    IndexAll();
-    Compact();
-    RegistryFileValues values = std::move(slots_);
-    Clear();
-    return values;
+    index_.clear();
+    return std::move(values_);
   }
 
  private:
-  static constexpr std::uint32_t kEmpty = UINT32_MAX;
-  static constexpr std::size_t kQueue = 8;
-
-  // A statement of a value not yet in the index: its slot, or for a removal its name.
-  struct Statement {
-    std::uint32_t hash = 0;
-    std::uint32_t slot = kEmpty;
-    std::string name;
+  struct FoldedHash {
+    std::size_t operator()(std::string_view name) const {
+      std::size_t hash = 14695981039346656037u;
+      for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(LowerAsciiChar(c))) * 1099511628211u;
+      return hash;
+    }
+  };
+  struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+      return EqualsIgnoringCase(a, b);
+    }
   };
 
-  // A slot of the index with the hash of its name, so that a probe seldom looks at a slot.
-  struct IndexCell {
-    std::uint32_t hash = 0;
-    std::uint32_t slot = kEmpty;
-  };
-
-  static std::uint32_t Hash(std::string_view name) {
-    std::uint32_t hash = 2166136261u;
-    for (const char c : name)
-      hash = (hash ^ static_cast<unsigned char>(LowerAsciiChar(c))) * 16777619u;
-    return hash;
-  }
-
-  // The oldest statement into the index: the slot it names before is dead.
-  void IndexFirst() {
-    Statement& statement = queue_[first_];
-    first_ = (first_ + 1) % kQueue;
-    --queued_;
-    const bool removal = statement.slot == kEmpty;
-    IndexCell& cell = Find(removal ? statement.name : slots_[statement.slot].name, statement.hash);
-    if (cell.slot != kEmpty && live_[cell.slot]) Kill(cell.slot);
-    if (removal) return;
-    if (cell.slot == kEmpty) ++used_cells_;
-    cell = {statement.hash, statement.slot};
-    if (used_cells_ * 2 > table_.size()) Grow();
-  }
-
-  void IndexAll() {
-    while (queued_ > 0) IndexFirst();
-  }
-
-  // The cell of the index that holds the slot named `name`, letter case aside, or the empty cell
-  // where it would go: open addressing over a table at most half full.
-  IndexCell& Find(std::string_view name, std::uint32_t hash) {
-    const std::size_t mask = table_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-      const IndexCell& cell = table_[i];
-      if (cell.slot == kEmpty ||
-          (cell.hash == hash && EqualsIgnoringCase(slots_[cell.slot].name, name)))
-        return table_[i];
-    }
-  }
-
-  // `cell` into the first empty cell from where its hash points; its name is not in the index.
-  void Place(IndexCell cell) {
-    const std::size_t mask = table_.size() - 1;
-    std::size_t i = cell.hash & mask;
-    while (table_[i].slot != kEmpty) i = (i + 1) & mask;
-    table_[i] = cell;
-  }
-
-  void Kill(std::uint32_t slot) {
-    live_[slot] = false;
-    slots_[slot].data = std::string();
-    ++dead_;
-  }
-
-  // Drops the dead slots, keeping the order of the live ones; no statement may be waiting.
-  void Compact() {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < slots_.size(); ++i) {
-      if (!live_[i]) continue;
-      if (kept != i) slots_[kept] = std::move(slots_[i]);
-      ++kept;
-    }
-    slots_.resize(kept);
-    live_.assign(kept, true);
-    dead_ = 0;
-  }
-
-  // The index twice its size, its cells taken in their order.
-  void Grow() {
-    std::vector<IndexCell> old(table_.size() * 2);
-    table_.swap(old);
-    for (const IndexCell& cell : old)
-      if (cell.slot != kEmpty) Place(cell);
-  }
-
-  // The index anew from the slots, after they moved.
-  void Reindex() {
-    std::size_t size = 16;
-    while (size < slots_.size() * 4) size *= 2;
-    table_.assign(size, IndexCell{});
-    used_cells_ = slots_.size();
-    for (std::size_t i = 0; i < slots_.size(); ++i)
-      Place({Hash(slots_[i].name), static_cast<std::uint32_t>(i)});
-  }
-
-  std::array<Statement, kQueue> queue_;  // a ring: queued_ statements from first_ on
-  std::size_t first_ = 0;
-  std::size_t queued_ = 0;
-  RegistryFileValues slots_;  // in the order of the file
-  std::vector<bool> live_;
-  std::size_t dead_ = 0;
-  std::vector<IndexCell> table_;
-  std::size_t used_cells_ = 0;
+  RegistryFileValues values_;
+  // Each value by its name, which the value itself holds: a list's elements stay where they are.
+  std::unordered_map<std::string_view, RegistryFileValues::iterator, FoldedHash, FoldedEqual>
+      index_;
 };
 
 // Takes the lines of one file (without their ends) and collects the values of one key.
@@ -425,85 +247,13 @@ class KeyLines {
 
 }  // namespace
 
-// The bytes into text (byte-order mark and UTF-16), the text into lines, the lines to KeyLines.
+// The bytes into lines, the lines to the grammar.
 struct RegistryKeyReader::State {
-  enum class Encoding { kUnknown, kUtf8, kUtf16 };
+  explicit State(std::string_view path)
+      : key(path), text([this](std::string_view line) { key.Line(line); }) {}
 
-  explicit State(std::string_view path) : lines(path) {}
-
-  void Feed(std::string_view bytes) {
-    while (encoding == Encoding::kUnknown && !bytes.empty()) {
-      head += bytes.front();
-      bytes.remove_prefix(1);
-      Recognise();
-    }
-    Decode(bytes);
-  }
-
-  std::optional<RegistryFileValues> Finish() {
-    if (encoding == Encoding::kUnknown) {
-      encoding = Encoding::kUtf8;
-      Text(head);
-    }
-    if (encoding == Encoding::kUtf16) {
-      decoded.clear();
-      utf16.Finish(decoded);
-      Text(decoded);
-    }
-    if (!partial.empty()) EndLine(partial);
-    return lines.Finish();
-  }
-
-  // Decides the encoding by the first bytes, once they are enough to tell.
-  void Recognise() {
-    std::string_view text = head;
-    if (text.starts_with(kUtf16Mark)) {
-      encoding = Encoding::kUtf16;
-      text.remove_prefix(kUtf16Mark.size());
-    } else if (text.starts_with(kUtf8Mark)) {
-      encoding = Encoding::kUtf8;
-      text.remove_prefix(kUtf8Mark.size());
-    } else if (kUtf16Mark.starts_with(text) || kUtf8Mark.starts_with(text)) {
-      return;
-    } else {
-      encoding = Encoding::kUtf8;
-    }
-    Decode(text);
-  }
-
-  void Decode(std::string_view bytes) {
-    if (encoding != Encoding::kUtf16) return Text(bytes);
-    decoded.clear();
-    utf16.Feed(bytes, decoded);
-    Text(decoded);
-  }
-
-  // Lines end at LF; a line that goes on into the next piece waits in `partial`.
-  void Text(std::string_view text) {
-    for (auto lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n')) {
-      if (partial.empty()) {
-        EndLine(text.substr(0, lf));
-      } else {
-        partial.append(text.substr(0, lf));
-        EndLine(partial);
-        partial.clear();
-      }
-      text.remove_prefix(lf + 1);
-    }
-    partial.append(text);
-  }
-
-  void EndLine(std::string_view line) {
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    lines.Line(line);
-  }
-
-  Encoding encoding = Encoding::kUnknown;
-  std::string head;  // the first bytes, until they tell the encoding
-  Utf16Decoder utf16;
-  std::string decoded;  // a UTF-16 piece as UTF-8
-  std::string partial;  // the start of a line without its end yet
-  KeyLines lines;
+  KeyLines key;
+  RegistryTextLines text;
   bool malformed = false;
 };
 
@@ -515,7 +265,7 @@ RegistryKeyReader::~RegistryKeyReader() = default;
 bool RegistryKeyReader::Feed(std::string_view bytes) {
   if (state_->malformed) return false;
   try {
-    state_->Feed(bytes);
+    state_->text.Feed(bytes);
   } catch (const Malformed&) {
     state_->malformed = true;
   }
@@ -525,7 +275,8 @@ bool RegistryKeyReader::Feed(std::string_view bytes) {
 std::optional<RegistryFileValues> RegistryKeyReader::Finish() {
   if (state_->malformed) return std::nullopt;
   try {
-    return state_->Finish();
+    if (!state_->text.Finish()) throw Malformed{};
+    return state_->key.Finish();
   } catch (const Malformed&) {
     state_->malformed = true;
     return std::nullopt;

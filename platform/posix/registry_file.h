@@ -1,6 +1,6 @@
 #pragma once
 
-#include <deque>
+#include <list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +18,7 @@ struct RegistryFileValue {
 };
 
 // The values of a key in the order the file leaves them (a value stated again moves to the end).
-using RegistryFileValues = std::deque<RegistryFileValue>;
+using RegistryFileValues = std::list<RegistryFileValue>;
 
 // Reads a file in the registry export format as regedit writes it and keeps the values of one
 // key, `path` ("Software\...", under HKEY_CURRENT_USER):

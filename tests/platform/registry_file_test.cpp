@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/ascii_case.h"
+#include "platform/posix/registry_text.h"
 #include "platform/registry.h"
 #include "tests/support/temp_dir.h"
 
@@ -204,6 +206,60 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"OddUtf16Length", Utf16(kHead + "\"a\"=\"1\"") + "\n", "no key"}),
     [](const auto& info) { return info.param.label; });
 
+// The bytes into lines alone: the lines handed on, the same in pieces of any size.
+struct LinesCase {
+  std::string label;
+  std::string bytes;
+  std::vector<std::string> lines;  // when the bytes end well
+  bool ends_well = true;
+};
+
+class RegistryTextLinesTest : public testing::TestWithParam<LinesCase> {};
+
+TEST_P(RegistryTextLinesTest, SameLinesInAnyPieces) {
+  for (const std::size_t size : {1, 2, 3, 1000}) {
+    std::vector<std::string> lines;
+    RegistryTextLines text([&](std::string_view line) { lines.emplace_back(line); });
+    std::string_view rest = GetParam().bytes;
+    for (; !rest.empty(); rest.remove_prefix(std::min(size, rest.size())))
+      text.Feed(rest.substr(0, size));
+    ASSERT_EQ(text.Finish(), GetParam().ends_well) << size;
+    if (GetParam().ends_well) {
+      EXPECT_EQ(lines, GetParam().lines) << size;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RegistryTextLinesTest,
+    testing::Values(LinesCase{"Empty", "", {}},
+                    LinesCase{"LastLineWithoutEnd", "a\r\nb\nc", {"a", "b", "c"}},
+                    LinesCase{"OnlyCrBeforeLfDropped", "a\rb\r\r\n\n", {"a\rb\r", ""}},
+                    LinesCase{"Utf8MarkSkipped",
+                              "\xEF\xBB\xBF"
+                              "a\n",
+                              {"a"}},
+                    LinesCase{"PartOfAMarkIsText",
+                              "\xEF\xBB"
+                              "a\n\xFF",
+                              {"\xEF\xBB"
+                               "a",
+                               "\xFF"}},
+                    LinesCase{"Utf16",
+                              "\xFF\xFE"
+                              "a\0\r\0\n\0\xE4\0"s,
+                              {"a", "\xC3\xA4"}},
+                    LinesCase{"Utf16MarkAlone", "\xFF\xFE", {}},
+                    LinesCase{"Utf16PairAndLoneSurrogates",
+                              "\xFF\xFE\x3D\xD8\x00\xDE\x00\xDE\x3D\xD8"s,
+                              {"\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD"}},
+                    LinesCase{"Utf16OddByteAtTheEnd",
+                              "\xFF\xFE"
+                              "a\0b"s,
+                              {},
+                              false}),
+    [](const auto& info) { return info.param.label; });
+
 // Values drawn from a few names in either letter case, restated, removed, and the key removed and
 // stated again now and then: the key is what a plain list of the values in order gives.
 struct ModelCase {
@@ -289,11 +345,11 @@ void WriteSparse(const std::string& path, off_t size) {
   close(fd);
 }
 
-TEST_F(UserRegistryTest, AFileLargerThan64MiBHoldsNoKey) {
+TEST_F(UserRegistryTest, AFileLargerThan1MiBHoldsNoKey) {
   const std::string path = dir_ / "korvu/registry.reg";
   WriteSparse(path, off_t{1} << 20);
   EXPECT_NE(UserRegistry().OpenKey(kKey, kKeyRead), nullptr);
-  WriteSparse(path, (off_t{64} << 20) + 1);
+  WriteSparse(path, (off_t{1} << 20) + 1);
   EXPECT_EQ(UserRegistry().OpenKey(kKey, kKeyRead), nullptr);
 }
 
