@@ -8,6 +8,7 @@
 //   load FILE       "Load settings" with FILE
 //   save FILE       "Save settings" with FILE
 //   script FILE     the job script that "Encode" writes, into FILE
+//   encode EXE      "Encode" for the program at EXE: its script written and held, no console
 //   preview         prints the preview (its bytes, no line end)
 // Errors go to standard error as the error box would show them; the exit status is 1 then.
 //   korvu-win32-job-probe box CAPTION
@@ -86,6 +87,9 @@ void RunStep(korvu::job::Job& job, const std::string& step, const std::string& a
     job::SaveSettings(job, argument);
   else if (step == "script")
     job::WriteJobScript(argument, settings.Encoder.Text(), job.FParams());
+  else if (step == "encode")
+    job::RunEncode(job, argument,
+                   {[] {}, [] {}, [](const std::string&, std::uint16_t) { return 0; }, [] {}});
   else
     throw job::Error("unknown step " + step);
 }

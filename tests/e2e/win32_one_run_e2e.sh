@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# One run at a time per installation, Korvu.exe under Wine, driven from outside on a virtual display
+# with a window manager: two Korvu.exe started from one folder. The first one's "Encode" runs both
+# passes of the stub encoder, and while its console waits at the script's final pause, "Encode" in
+# the second window shows the error box naming Korvu.bat (the text the job core gives for the same
+# click, told by the probe) and starts nothing; Korvu.bat stays as the first run wrote it. Once
+# that console has ended, the second window's "Encode" runs.
+# Usage: win32_one_run_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE [WINE64]
+# Wine runs in a prefix and with a server of the test's own, started once the display is there (see
+# win32_window_e2e.sh).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xharness.sh"
+
+wine=${4:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+title="Korvu - making Pimbrosse!"
+key='HKCU\Software\DivXNetworks\DivX Codec H.264'
+work= server_pid= shot_taken=
+
+fail() {
+  echo "win32_one_run_e2e: $*" >&2
+  [ -n "$shot_taken" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/win32_one_run_e2e.png}" root || true
+  shot_taken=1
+  exit 1
+}
+for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo "$wine" "$wineserver"; do
+  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps, scripts/test-windows)"
+done
+
+cleanup() {
+  set +e # a child's status must not end the cleanup half-way
+  if [ -n "$server_pid" ]; then
+    "$wineserver" -k 2>/dev/null
+    xh_wait_pid_exit "$server_pid" 5 || kill -9 "$server_pid" 2>/dev/null
+  fi
+  xh_cleanup
+  [ -z "$work" ] || rm -rf "$work"
+}
+xh_start --wm openbox
+trap cleanup EXIT
+work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+mkdir "$WINEPREFIX"
+"$wineserver" -f -p &
+server_pid=$!
+server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
+listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
+xh_wait_for 10 listening || fail "the Wine server did not start"
+"$wine" wineboot --init >/dev/null 2>&1
+
+# Wine's drive Z: is the root of the host's file system.
+win() { printf 'Z:%s' "${1//\//\\}"; }
+app=$work/app
+install="$work/DivX Inst"
+mkdir "$app" "$work/probe"
+cp "$1" "$app/Korvu.exe"
+cp "$2" "$work/probe/probe.exe"
+mkdir -p "$install/DivX H.264 Codec CLI/bin"
+cp "$3" "$install/DivX H.264 Codec CLI/bin/DivX264.exe"
+printf 'RIFF' >"$work/clip.avi"
+exe=$(win "$app/Korvu.exe")
+script=$app/Korvu.bat
+# The installation in the registry; Korvu.ini beside the program names the clip and a bitrate, so
+# that both windows start ready to encode.
+"$wine" reg add "$key" /v Install_Dir /t REG_SZ /d "$(win "$install")" /f >/dev/null
+printf '[Korvu]\r\nInput=%s\r\nBitrate=1500\r\n' "$(win "$work/clip.avi")" >"$app/Korvu.ini"
+
+record=$work/record.txt
+# launch - starts Korvu.exe; its pid in `korvu`, its window in XH_WID.
+launch() {
+  xh_launch "$work" env KORVU_STUB_RECORD="$(win "$record")" "$wine" "$app/Korvu.exe"
+  korvu=$XH_APP_PID
+  xh_find_window "$title" 60 "$korvu" || fail "no window of Korvu.exe $korvu"
+  xh_wait_for 30 eval 'xh_read_preview >/dev/null' || fail "no preview in Korvu.exe $korvu"
+}
+# The dialogs and boxes of the window XH_WID (see win32_window_e2e.sh).
+one_dialog() {
+  local w owner found=()
+  owner=$(printf '0x%x' "$XH_WID")
+  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//; s/,/ /g'); do
+    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q "# $owner\$" && found+=("$((w))")
+  done
+  [ "${#found[@]}" = 1 ] && echo "${found[0]}"
+}
+# box_text - the text of the shown message box with the window's caption.
+box_text() { (cd "$work/probe" && "$wine" probe.exe box "$title") | sed -n 's/^text://p'; }
+consoles() { wmctrl -l | awk '/Korvu\.bat/ {print $1}'; }
+passes() { grep -c '^end$' "$record" 2>/dev/null || true; }
+# encode_until_pause PASSES - presses "Encode" in XH_WID and waits until the record holds PASSES
+# passes and the script waits at its final pause; the console's window id in `console`.
+encode_until_pause() {
+  local want=$1
+  xh_click 460 228
+  xh_wait_minimised 20 || fail "the window was not minimised during its run"
+  xh_wait_for 30 eval '[ "$(consoles | wc -l)" = 1 ]' || fail "not one console"
+  console=$(consoles)
+  xh_wait_for 30 eval '[ "$(passes)" = "$want" ]' || fail "passes run: $(passes), expected $want"
+  sleep 1 # the script rings the bell and reaches PAUSE
+}
+end_console() {
+  xh_activate "$((console))" || fail "the console did not take the focus"
+  xh_key Return
+  xh_wait_for 10 xh_window_gone "$((console))" || fail "the console stayed after its key"
+}
+
+launch
+first=$korvu first_window=$XH_WID
+encode_until_pause 2
+cp "$script" "$work/first.bat"
+# The job core refuses the same click while the first run holds the script.
+expected=$( (cd "$work/probe" && "$wine" probe.exe "$exe" encode "$exe" 2>&1 >/dev/null) || true)
+[ -n "$expected" ] || fail "the probe's Encode was not refused"
+cmp -s "$script" "$work/first.bat" || fail "the probe's refused Encode changed Korvu.bat"
+
+# The second window, with a bitrate of its own: refused in its error box, nothing runs.
+launch
+second=$korvu second_window=$XH_WID
+xh_click 128 130
+xh_key ctrl+a
+xh_type 700
+xh_key Tab
+xh_click 460 228
+box=$(xh_wait_for 10 one_dialog) || fail "no error box in the second window"
+[ "$(xh_title "$box")" = "$title" ] || fail "error box titled '$(xh_title "$box")'"
+shown=$(box_text)
+[ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
+xh_activate "$box"
+xh_key Return
+xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
+xh_is_minimised && fail "the refused window was minimised"
+[ "$(consoles | wc -l)" = 1 ] || fail "a second console"
+cmp -s "$script" "$work/first.bat" || fail "Korvu.bat changed during the first run"
+
+# The first run ends after its two passes alone; then the second window's job runs.
+XH_WID=$first_window
+end_console
+xh_wait_restored 20 || fail "the first window was not restored"
+[ "$(passes)" = 2 ] || fail "passes after the first run: $(passes)"
+XH_WID=$second_window
+xh_activate
+encode_until_pause 4
+grep -q -- ' -br 700 ' "$script" || fail "the second run's script: $(cat "$script")"
+end_console
+xh_wait_restored 20 || fail "the second window was not restored"
+
+for window in "$first_window" "$second_window"; do
+  XH_WID=$window
+  xh_close_window
+done
+xh_wait_pid_exit "$first" 20 && xh_wait_pid_exit "$second" 20 || fail "Korvu.exe did not end"
+echo "win32_one_run_e2e: passed"
