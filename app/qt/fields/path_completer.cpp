@@ -1,11 +1,14 @@
 #include "app/qt/fields/path_completer.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QWindow>
 #include <utility>
 
 namespace korvu::app {
@@ -28,7 +31,11 @@ PathCompleter::PathCompleter(QLineEdit& field)
   // Qt opens the list by itself once a folder has been read, maybe after the user has moved on;
   // without a focus proxy that list cannot take the focus back to the field. Keys typed while it
   // shows still reach the field through the completer.
-  popup()->setFocusProxy(nullptr);
+  list_ = popup();
+  list_->setFocusProxy(nullptr);
+  // Ahead of the completer's own filter, which hides the list at a click outside it and swallows
+  // the click.
+  list_->installEventFilter(this);
   connect(&field_, &QLineEdit::textEdited, this, [this] {
     if (std::exchange(edit_pending_, true)) return;
     QCoreApplication::postEvent(this, new QEvent(kEdited), kAfterRepaint);
@@ -42,6 +49,30 @@ void PathCompleter::customEvent(QEvent* event) {
   edit_pending_ = false;
   ReadFolderOf(field_.text());
   Suggest();
+}
+
+// The list grabs the pointer while it shows, so a click meant for another control reaches the list
+// first; Qt on X11 does not replay it once the list has closed. Here it is replayed: the press goes
+// to the window under the pointer, where it gives the focus and presses as a press of its own, and
+// the release that follows reaches the same control once the grab has ended with the list.
+bool PathCompleter::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != list_ || event->type() != QEvent::MouseButtonPress)
+    return QCompleter::eventFilter(watched, event);
+  const auto& press = static_cast<const QMouseEvent&>(*event);
+  if (list_->rect().contains(press.position().toPoint()))
+    return QCompleter::eventFilter(watched, event);
+  list_->hide();
+  const QPointF global = press.globalPosition();
+  QWidget* under = QApplication::widgetAt(global.toPoint());
+  QWindow* window = under != nullptr ? under->window()->windowHandle() : nullptr;
+  if (window != nullptr) {
+    const QPointF local = window->mapFromGlobal(global);
+    // Sent, not posted: the release that follows must find the control pressed.
+    QMouseEvent replayed(QEvent::MouseButtonPress, local, local, global, press.button(),
+                         press.buttons(), press.modifiers(), press.pointingDevice());
+    QCoreApplication::sendEvent(window, &replayed);
+  }
+  return true;
 }
 
 bool PathCompleter::NothingToComplete() const {
