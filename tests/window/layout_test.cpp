@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -72,7 +73,8 @@ std::string Described(const QWidget& form) {
       continue;
     }
     // What a screen reader announces; a button or check box shows it as its caption too.
-    const QString caption = widget->accessibleName();
+    const QString caption = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(widget))
+                                ->text(QAccessible::Name);
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
       EXPECT_EQ(button->text(), caption);
     }
@@ -95,6 +97,23 @@ TEST_F(LayoutTest, TheWindowIsTheOneDescribed) {
   for (const auto* label : form_->findChildren<QLabel*>()) {
     EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(label->buddy()->accessibleName(), label->text());
+  }
+}
+
+// Screen readers hear a spin field as a spin button with its value and limits.
+TEST_F(LayoutTest, SpinFieldsAreSpinButtonsWithTheirLimits) {
+  Create();
+  for (const form::Control& row : form::kControls) {
+    if (row.kind != form::Kind::kSpin) continue;
+    QAccessibleInterface* spin =
+        QAccessible::queryAccessibleInterface(Find(std::string(row.name).c_str()));
+    EXPECT_EQ(spin->role(), QAccessible::SpinBox) << row.name;
+    QAccessibleValueInterface* value = spin->valueInterface();
+    ASSERT_NE(value, nullptr) << row.name;
+    const job::BoundedInt& bounded = *form::ValueOf<job::BoundedInt>(job_.Settings(), row);
+    EXPECT_EQ(value->currentValue().toInt(), bounded.Value()) << row.name;
+    EXPECT_EQ(value->minimumValue().toInt(), bounded.Min()) << row.name;
+    EXPECT_EQ(value->maximumValue().toInt(), bounded.Max()) << row.name;
   }
 }
 

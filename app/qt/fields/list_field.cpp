@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "app/form/guard.h"
+#include "app/qt/fields/field_accessible.h"
 #include "app/qt/fields/shortcut.h"
 #include "app/qt/qt_text.h"
 
@@ -30,6 +31,7 @@ std::size_t Utf8Position(const QString& text, int position) {
 
 ListField::ListField(job::ListEdit edit, bool editable, QWidget* parent)
     : QComboBox(parent), edit_(std::move(edit)), clock_(SteadyNow) {
+  InstallFieldAccessibles();
   for (const std::string& entry : edit_.Entries()) addItem(ToQt(entry));
   setEditable(editable);
   connect(this, &QComboBox::activated, this,

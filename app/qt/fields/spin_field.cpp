@@ -7,6 +7,7 @@
 
 #include "app/form/guard.h"
 #include "app/qt/fields/arrow_strip.h"
+#include "app/qt/fields/field_accessible.h"
 #include "app/qt/fields/shortcut.h"
 #include "app/qt/qt_text.h"
 
@@ -31,6 +32,7 @@ SpinField::SpinField(job::BoundedInt& value, QWidget* parent)
   connect(arrows_, &ArrowStrip::Pressed, this, [this] { setFocus(Qt::MouseFocusReason); });
   connect(arrows_, &ArrowStrip::Stepped, this, &SpinField::Step);
   binding_.Follow(value_, [this] { ShowValue(); });
+  InstallFieldAccessibles();
 }
 
 void SpinField::ShowValue() {
@@ -50,6 +52,10 @@ void SpinField::TakeText(const QString& text) {
   Guarded([&] { edit_.Type(FromQt(text)); });
   // Also when a listener failed: the field shows the value.
   binding_.Quietly([&] { Show(edit_.Shown(caret)); });
+}
+
+void SpinField::TakeValue(int value) {
+  Guarded([&] { edit_.Type(std::to_string(value)); });
 }
 
 void SpinField::Step(int by) {

@@ -21,6 +21,9 @@ class SpinField : public QLineEdit {
   explicit SpinField(job::BoundedInt& value, QWidget* parent = nullptr);
 
   ArrowStrip* Arrows() const { return arrows_; }
+  const job::BoundedInt& Bounded() const { return value_; }
+  // A value that an assistive technology writes, as a typed one.
+  void TakeValue(int value);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
