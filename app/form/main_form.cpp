@@ -21,8 +21,7 @@ std::vector<std::string> EntriesOf(const Control& row) {
   return {row.entries.begin(), row.entries.end()};
 }
 
-int LabelRoom(const Label& label) {
-  const Box& own = label.box;
+int RoomBeside(const Box& own) {
   int right = kClientWidth;
   const auto limit = [&](const Box& other) {
     const bool same_lines = other.top < own.top + own.height && own.top < other.top + other.height;

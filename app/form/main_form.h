@@ -223,10 +223,11 @@ Value& RequiredValueOf(job::JobSettings& settings, const Control& row) {
 // A list's offered entries as the list field takes them.
 std::vector<std::string> EntriesOf(const Control& row);
 
-// How wide the caption of `label` may grow, where a font is wider than the one the layout was made
-// with: up to the nearest box (a control's or another label's) that stands to its right on the
-// same lines, or the window's edge; never less than the label's own box.
-int LabelRoom(const Label& label);
+// How wide a control or label at `own` may grow to fit its caption, where a font is wider than the
+// one the layout was made with (another font, a denser screen): up to the nearest box (a
+// control's or a label's) that stands to its right on the same lines, or the window's edge; never
+// less than its own box.
+int RoomBeside(const Box& own);
 
 // Why "Encode" is off, one line per reason naming the field by its label ("Input video file: no
 // such file: /clips/no"), lines ended by CR LF; empty when the job is ready.

@@ -1,5 +1,7 @@
 #include "app/win32/controls.h"
 
+#include <algorithm>
+
 namespace korvu::app::win32 {
 
 HWND CreateCentredWindow(const TopWindow& window, void* creator) {
@@ -34,6 +36,15 @@ int TextWidth(HWND window, HFONT font, std::string_view text) {
   SelectObject(dc, previous);
   ReleaseDC(window, dc);
   return static_cast<int>(size.cx);
+}
+
+void GrowToFit(HWND control, int needed, int room) {
+  RECT box{};
+  GetWindowRect(control, &box);
+  const int width = box.right - box.left;
+  if (needed <= width) return;
+  SetWindowPos(control, nullptr, 0, 0, std::min(needed, std::max(room, width)),
+               box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace korvu::app::win32

@@ -41,4 +41,8 @@ HWND CreateCentredWindow(const TopWindow& window, void* creator);
 // The width of `text` in `font`, in pixels.
 int TextWidth(HWND window, HFONT font, std::string_view text);
 
+// Widens `control` to `needed` pixels, as far as `room` allows, when its caption needs more than
+// its box: a font a little wider than the layout's, or a denser screen, must not cut it.
+void GrowToFit(HWND control, int needed, int room);
+
 }  // namespace korvu::app::win32

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/win32/library.h"
+
 namespace korvu::app::win32 {
 namespace {
 
@@ -51,6 +53,7 @@ std::optional<std::string> ChooseFile(HWND owner, const FileDialogRequest& reque
   if (request.must_exist) dialog.Flags |= OFN_FILEMUSTEXIST;
   if (request.ask_before_replacing) dialog.Flags |= OFN_OVERWRITEPROMPT;
 
+  EnterApartment();  // the dialogs show the shell's folders
   const DialogFunction run = CommonDialog(
       request.dialog.kind == form::DialogKind::kSave ? "GetSaveFileNameA" : "GetOpenFileNameA");
   if (run == nullptr || !run(&dialog)) return std::nullopt;

@@ -4,7 +4,6 @@
 #include <windows.h>
 // after windows.h, which they build on
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 
@@ -26,8 +25,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_mode) {
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  // The path suggestions are a COM object of the shell.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
   job::Job job(rules);
@@ -50,6 +47,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_mode) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  CoUninitialize();
   return 0;
 }

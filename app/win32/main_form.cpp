@@ -81,6 +81,11 @@ void TMainForm::createControl(const form::Control& row, const Rect& box) {
     fields_by_row_[index] = field.get();
     fields_.push_back(std::move(field));
   }
+  if (row.kind == form::Kind::kCheckBox) {
+    SIZE ideal{};  // the box, the gap and the caption, as the control measures them
+    SendMessageA(controls_[index], BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+    GrowToFit(controls_[index], ideal.cx, MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
+  }
   SetWindowLongPtrA(controls_[index], GWLP_ID, kFirstId + static_cast<int>(index));
 }
 
@@ -137,13 +142,23 @@ HWND TMainForm::createButton(const form::Control& row, const Rect& box) {
 // font a little wider than the one the layout was made with must neither wrap the caption out of
 // sight nor paint it over its neighbour.
 void TMainForm::createLabel(const form::Label& row) {
-  Rect box = fonts_.Scaled(row.box);
+  const Rect box = fonts_.Scaled(row.box);
   HFONT font = fonts_.Font();
-  box.width = std::clamp(TextWidth(window_, font, row.caption), box.width,
-                         MulDiv(form::LabelRoom(row), fonts_.Dpi(), 96));
   HWND label =
       CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
+  GrowToFit(label, TextWidth(window_, font, row.caption),
+            MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
   if (row.maroon) style_.AddMaroonLabel(label);
+}
+
+// Every picture made for the window's density, after a move to a screen of another.
+void TMainForm::SetPictures() {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const form::Control& row = form::kControls[i];
+    if (row.kind == form::Kind::kButton) SetButtonPicture(controls_[i], row.picture, fonts_.Dpi());
+    if (row.kind == form::Kind::kFileName)
+      static_cast<FileNameField*>(fields_by_row_[i])->SetPicture(fonts_.Dpi());
+  }
 }
 
 HWND TMainForm::Control(const form::Control& row) const {
@@ -194,6 +209,7 @@ LRESULT TMainForm::Message(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     case WM_DPICHANGED:
       fonts_.Rescale(window_, HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      SetPictures();
       return 0;
     case WM_CLOSE:
       if (form_.CloseQuery()) DestroyWindow(window_);

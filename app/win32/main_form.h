@@ -54,6 +54,7 @@ class TMainForm : private form::MainFormView {
   void Activate(bool active);
   void ScheduleActivation();
   void Painted();
+  void SetPictures();
 
   // What the behaviour shows through this window.
   void FocusControl(const form::Control& row) override;

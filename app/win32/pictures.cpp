@@ -24,6 +24,8 @@ void SetButtonPicture(HWND button, std::string_view name, int dpi) {
   for (int state = 0; state < 6; ++state)
     ImageList_AddIcon(pictures, state == 3 && gray != nullptr ? gray : normal);
   BUTTON_IMAGELIST list{pictures, {4, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+  BUTTON_IMAGELIST old{};  // the pictures of another density, made before
+  SendMessageA(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&old));
   // Without the image list (common controls before version 6) the button grays the icon itself.
   if (!SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list))) {
     ImageList_Destroy(pictures);
@@ -32,6 +34,7 @@ void SetButtonPicture(HWND button, std::string_view name, int dpi) {
   }
   DestroyIcon(normal);
   if (gray != nullptr) DestroyIcon(gray);
+  if (old.himl != nullptr) ImageList_Destroy(old.himl);
 }
 
 HICON ProgramIcon(int size) {

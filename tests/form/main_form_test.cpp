@@ -81,15 +81,17 @@ TEST(MainFormTest, BoxesLieInsideTheClientAreaApart) {
 }
 
 // A caption may grow up to the next box to its right on its lines, or the window's edge.
-TEST(MainFormTest, LabelRoomEndsAtTheNextBoxToTheRight) {
-  const std::map<std::string_view, int> rooms = {
+TEST(MainFormTest, RoomBesideEndsAtTheNextBoxToTheRight) {
+  const std::map<std::string_view, int> label_rooms = {
       {"jvcEncQuality", 88},  // up to the bitrate's label
       {"jveEncoder", 264},    // across the gap to the input's label
       {"jvsThreads", 56},     // up to the source type's list
       {"jveMaxFrames", 121},  // up to the window's edge
   };
-  for (const auto& [control, room] : rooms)
-    EXPECT_EQ(LabelRoom(ControlNamed(control).label), room) << control;
+  for (const auto& [control, room] : label_rooms)
+    EXPECT_EQ(RoomBeside(ControlNamed(control).label.box), room) << control;
+  EXPECT_EQ(RoomBeside(ControlNamed("jvcPyramide").box), 248) << "up to \"Save settings\"";
+  EXPECT_EQ(RoomBeside(ControlNamed("jvcMBAFF").box), 137) << "up to the window's edge";
 }
 
 TEST(MainFormTest, ControlsCarryWhatTheirKindNeeds) {

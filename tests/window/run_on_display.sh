@@ -2,7 +2,7 @@
 # Runs a Windows test program under Wine on a display of its own (Xvfb), in a Wine prefix and with
 # a server of its own started once the display is there: Wine makes a top-level window only on
 # the display its desktop opened with, and the Windows suite's shared prefix has none.
-# Usage: run_on_display.sh WINE64 PROGRAM [ARGUMENTS...]
+# Usage: [KORVU_WINE_DPI=144] run_on_display.sh WINE64 PROGRAM [ARGUMENTS...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../e2e/xharness.sh"
@@ -33,6 +33,11 @@ server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPR
 listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
 xh_wait_for 10 listening || { echo "run_on_display: the Wine server did not start" >&2; exit 1; }
 "$wine" wineboot --init >/dev/null 2>&1
+# The screen's density when KORVU_WINE_DPI asks for another than 96 dots per inch.
+if [ -n "${KORVU_WINE_DPI:-}" ]; then
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KORVU_WINE_DPI" \
+    /f >/dev/null 2>&1
+fi
 # Tahoma, the window's typeface, as on Windows (else Wine draws it with a wider stand-in).
 cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 "$wine" "$@"

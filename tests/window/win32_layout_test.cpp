@@ -85,14 +85,21 @@ HWND LabelOf(HWND control) {
   return before != nullptr && ClassOf(before) == "Static" ? before : nullptr;
 }
 
-// A label grows to fit its caption in the window's font, within the room beside it; one that is
-// as wide as that reads as the described box.
-std::string LabelBox(HWND window, HWND label, const form::Label& described) {
-  RECT box = BoxIn(window, label);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
-  const int caption = TextWidth(label, font, Text(label));
-  const int fitted = std::clamp(caption, described.box.width, form::LabelRoom(described));
-  if (box.right - box.left == fitted) box.right = box.left + described.box.width;
+// A label or a check box grows to fit its caption in the window's font, within the room beside
+// it; one that is as wide as that reads as the described box.
+std::string FittedBox(HWND window, HWND control, const form::Box& described) {
+  RECT box = BoxIn(window, control);
+  int needed = 0;
+  if (ClassOf(control) == "Static") {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    needed = TextWidth(control, font, Text(control));
+  } else {
+    SIZE ideal{};
+    SendMessageA(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+    needed = ideal.cx;
+  }
+  const int fitted = std::clamp(needed, described.width, form::RoomBeside(described));
+  if (box.right - box.left == fitted) box.right = box.left + described.width;
   return Box(box);
 }
 
@@ -123,13 +130,18 @@ std::string Described(HWND window) {
     const std::string name(form::kControls[row].name);
     HWND label = LabelOf(control);
     const std::string caption = Text(label != nullptr ? label : control);
-    text += "control " + name + ' ' + Box(BoxIn(window, control)) + " caption=" + Quoted(caption) +
+    const form::Control& row_of = form::kControls[row];
+    const std::string box = row_of.kind == form::Kind::kCheckBox
+                                ? FittedBox(window, control, row_of.box)
+                                : Box(BoxIn(window, control));
+    text += "control " + name + ' ' + box + " caption=" + Quoted(caption) +
             " hint=" + Quoted(HintOf(window, control)) + '\n';
     if (label != nullptr && !form::kControls[row].label.name.empty()) {
       const form::Label& described = form::kControls[row].label;
-      text += "label " + std::string(described.name) + ' ' + LabelBox(window, label, described) +
-              " caption=" + Quoted(Text(label)) + " names=" + name +
-              " colour=" + (Maroon(window, label) ? "maroon" : "window-text") + '\n';
+      text += "label " + std::string(described.name) + ' ' +
+              FittedBox(window, label, described.box) + " caption=" + Quoted(Text(label)) +
+              " names=" + name + " colour=" + (Maroon(window, label) ? "maroon" : "window-text") +
+              '\n';
     }
     control = GetNextDlgTabItem(window, control, FALSE);
   } while (control != first && control != nullptr);

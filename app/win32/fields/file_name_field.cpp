@@ -1,10 +1,11 @@
 #include "app/win32/fields/file_name_field.h"
 
 #include <shellapi.h>
-#include <shlwapi.h>
 
 #include "app/form/guard.h"
+#include "app/win32/fields/path_completer.h"
 #include "app/win32/file_dialog.h"
+#include "app/win32/library.h"
 #include "app/win32/pictures.h"
 #include "app/win32/win32_text.h"
 
@@ -13,7 +14,7 @@ namespace korvu::app::win32 {
 FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
                              const form::Control& row, HWND parent, const Rect& box, HFONT font,
                              int dpi)
-    : value_(value), edit_(value, rules), dialog_(row.dialog) {
+    : value_(value), edit_(value, rules), dialog_(row.dialog), picture_(row.picture) {
   Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, box, font, {},
                   WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES));
   // The button is the edit's sibling laid over the right end of its text area, above it: a themed
@@ -26,12 +27,15 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
       CreateChild(parent, "BUTTON", BS_PUSHBUTTON,
                   {inside.right - width, inside.top, width, inside.bottom - inside.top}, font);
   SetWindowPos(browse_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetButtonPicture(browse_, row.picture, dpi);
+  SetPicture(dpi);
   SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width));
   Add(browse_);
   Subclass(Handle());
-  SHAutoComplete(Handle(), SHACF_FILESYSTEM);
   Follow(value_, [this] { ShowValue(); });
+}
+
+void FileNameField::SetPicture(int dpi) {
+  SetButtonPicture(browse_, picture_, dpi);
 }
 
 LRESULT FileNameField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -45,6 +49,10 @@ LRESULT FileNameField::Message(HWND control, UINT message, WPARAM wparam, LPARAM
     case WM_DROPFILES:
       TakeDrop(reinterpret_cast<HDROP>(wparam));
       return 0;
+    case WM_SETFOCUS:
+      if (!suggesting_) SuggestPaths(Handle());
+      suggesting_ = true;
+      break;
     default:
       break;
   }
@@ -70,9 +78,13 @@ void FileNameField::TakeText() {
 
 // The first dropped file becomes the text, as a typed name of it would.
 void FileNameField::TakeDrop(HDROP drop) {
+  // The shell's library comes with the first drop.
+  static auto* query = LibraryFunction<decltype(DragQueryFileA)>("shell32.dll", "DragQueryFileA");
+  static auto* finish = LibraryFunction<decltype(DragFinish)>("shell32.dll", "DragFinish");
+  if (query == nullptr || finish == nullptr) return;
   std::string file(MAX_PATH * 4, '\0');
-  const UINT length = DragQueryFileA(drop, 0, file.data(), static_cast<UINT>(file.size()));
-  DragFinish(drop);
+  const UINT length = query(drop, 0, file.data(), static_cast<UINT>(file.size()));
+  finish(drop);
   if (length == 0) return;
   file.resize(length);
   Guarded([&] { edit_.SetFileName(file); });

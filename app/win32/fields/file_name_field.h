@@ -23,6 +23,8 @@ class FileNameField : public Field {
                 HWND parent, const Rect& box, HFONT font, int dpi);
 
   void Command(HWND from, WORD code) override;
+  // The browse button's picture made again for a screen of `dpi` dots per inch.
+  void SetPicture(int dpi);
 
   // The browse dialog, as the button and Alt+Down run it: it starts in the folder of the text's
   // file name (or where the previous use left it), and a confirmed choice becomes the text.
@@ -39,7 +41,9 @@ class FileNameField : public Field {
   job::TextValue& value_;
   job::FileNameEdit edit_;
   form::FileDialog dialog_;
+  std::string_view picture_;
   HWND browse_ = nullptr;
+  bool suggesting_ = false;  // the shell's suggestion list is on
 };
 
 }  // namespace korvu::app::win32
