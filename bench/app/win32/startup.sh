@@ -9,6 +9,10 @@
 # wineserver for the whole run, so that no run pays a server start. Each program runs from a
 # folder of its own, stripped as the download ships it.
 #
+# On an idle machine Wine's own start swings: every round trip to the server wakes an idle
+# processor first, and a run pays for that or not. A busy loop at the lowest priority on one
+# processor keeps it awake during the measurement, for both programs alike (STEADY=0: none).
+#
 # Usage: bench/app/win32/startup.sh [KORVU_EXE [BARE_EXE]]
 #   default: build/windows/bin/Korvu.exe and korvu-bare-window-win32.exe, built here first by the
 #   MinGW cross build. Environment: RUNS (default 30) and WARMUP (default 3) per program and
@@ -50,8 +54,9 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
 work=$(mktemp -d /tmp/korvu-startup.XXXXXX)
-server_pid='' server_dir='' xvfb_pid='' openbox_pid=''
+server_pid='' server_dir='' xvfb_pid='' openbox_pid='' steady_pid=''
 cleanup() {
+  [ -z "$steady_pid" ] || kill "$steady_pid" 2>/dev/null || true
   [ -z "$openbox_pid" ] || kill "$openbox_pid" 2>/dev/null || true
   if [ -n "$server_pid" ]; then
     "$wineserver" -k 2>/dev/null || true
@@ -135,6 +140,10 @@ bare_command=(--command-name "bare window" "$(command_of "$staged_bare")")
 # hyperfine runs one command's runs after the other's; on a busy machine the load drifts meanwhile.
 # With ROUNDS above 1 the invocation is repeated, the order swapped each time, and the figures are
 # taken over the runs of all rounds.
+if [ "${STEADY:-1}" != 0 ]; then
+  nice -n 19 taskset -c 0 sh -c 'while :; do :; done' &
+  steady_pid=$!
+fi
 echo "Load before: $(uptime)"
 echo "Start-up to the first painted frame under Wine on Xvfb $DISPLAY with openbox:"
 for round in $(seq "$rounds"); do
