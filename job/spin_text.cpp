@@ -22,9 +22,4 @@ SpinText ShownSpinText(const BoundedInt& value, std::size_t caret) {
   return shown;
 }
 
-SpinText ApplySpinText(std::string_view typed, std::size_t caret, BoundedInt& value) {
-  value.SetValue(SpinReading(typed, value.Min()));
-  return ShownSpinText(value, caret);
-}
-
 }  // namespace korvu::job

@@ -28,9 +28,4 @@ struct SpinText {
 // The text of `value` with the caret kept at `caret`.
 SpinText ShownSpinText(const BoundedInt& value, std::size_t caret);
 
-// A text the user has changed, written into `value` (which crops to its range and tells its
-// listeners only when the value differs); returns the text the field shows at once, so that
-// leading zeros and out-of-range numbers vanish while typing.
-SpinText ApplySpinText(std::string_view typed, std::size_t caret, BoundedInt& value);
-
 }  // namespace korvu::job

@@ -9,7 +9,7 @@
 #include "job/error.h"
 #include "job/list_search.h"
 #include "job/number_edit.h"
-#include "job/spin_text.h"
+#include "job/spin_edit.h"
 #include "job/text_rules.h"
 #include "tests/support/fake_file_system.h"
 
@@ -102,7 +102,9 @@ TEST_P(SpinTextTest, ReadsCropsAndRewritesAtOnce) {
   BoundedInt value(c.min, c.max, c.initial);
   int reports = 0;
   value.OnChange([&] { ++reports; });
-  const SpinText shown = ApplySpinText(c.typed, c.caret, value);
+  SpinEdit edit(value);
+  edit.Type(c.typed);
+  const SpinText shown = edit.Shown(c.caret);
   EXPECT_EQ(shown.text, c.shown);
   EXPECT_EQ(shown.caret, c.shown_caret);
   EXPECT_EQ(value.Text(), c.shown);
