@@ -8,29 +8,12 @@
 
 #include <string>
 
-#include "app/form/guard.h"
 #include "app/form/main_form.h"
 #include "app/win32/controls.h"
-#include "app/win32/dm.h"
-#include "app/win32/main_form.h"
-#include "job/job.h"
-#include "platform/file_system.h"
-#include "tests/support/fake_registry.h"
+#include "tests/window/win32_window_fixture.h"
 
 namespace korvu::app::win32 {
 namespace {
-
-std::string Text(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
 HFONT FontOf(HWND control) {
   return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
@@ -67,22 +50,7 @@ int Needed(HWND control) {
          (ClientWidth(control) - parts.rcButton.right) + 2;
 }
 
-class Win32DensityTest : public testing::Test {
- protected:
-  Win32DensityTest() {
-    SetErrorReport([](const std::string& message) { ADD_FAILURE() << message; });
-    dm_.emplace(2, form_.Handle());
-    form_.SetDataModule(*dm_);
-    ShowWindow(form_.Handle(), SW_SHOWNOACTIVATE);
-  }
-  ~Win32DensityTest() override { SetErrorReport({}); }
-
-  test::FakeRegistry registry_;
-  job::PathRules rules_{job::PathStyle::kWindows, platform::RealFileSystem()};
-  job::Job job_{rules_};
-  TMainForm form_{job_, {registry_, "C:\\korvu-density\\Korvu.exe", {}}};
-  std::optional<TDM> dm_;
-};
+using Win32DensityTest = Win32WindowTest;
 
 TEST_F(Win32DensityTest, EveryCaptionFitsItsControl) {
   HDC screen = GetDC(nullptr);
@@ -104,8 +72,8 @@ TEST_F(Win32DensityTest, EveryCaptionFitsItsControl) {
 
 // Moved to a screen of another density, the window makes its pictures again for that screen.
 TEST_F(Win32DensityTest, PicturesFollowTheScreensDensity) {
-  const form::Control& encode = form::ControlNamed("jvbEncode");
-  HWND button = GetDlgItem(form_.Handle(), 100 + static_cast<int>(&encode - form::kControls));
+  const form::Control& encode = form::ControlNamed("jvbEncode");  // its picture's size
+  HWND button = Control(encode.name);
   const auto picture_size = [button] {
     BUTTON_IMAGELIST list{};
     SendMessageA(button, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));

@@ -10,33 +10,13 @@
 #include <algorithm>
 #include <string>
 
-#include "app/form/guard.h"
 #include "app/form/main_form.h"
 #include "app/win32/controls.h"
-#include "app/win32/dm.h"
-#include "app/win32/main_form.h"
-#include "job/job.h"
-#include "platform/file_system.h"
-#include "tests/support/fake_registry.h"
 #include "tests/window/golden_file.h"
+#include "tests/window/win32_window_fixture.h"
 
 namespace korvu::app::win32 {
 namespace {
-
-// Control ids are the rows of the description from 100 on.
-constexpr int kFirstId = 100;
-
-std::string Text(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
 // A box in the window's client area, as the golden file writes it.
 RECT BoxIn(HWND parent, HWND control) {
@@ -121,7 +101,7 @@ std::string Described(HWND window) {
     first = GetWindow(first, GW_HWNDNEXT);
   HWND control = first;
   do {
-    const int row = GetDlgCtrlID(control) - kFirstId;
+    const int row = GetDlgCtrlID(control) - Win32WindowTest::kFirstId;
     if (row < 0 || row >= static_cast<int>(std::size(form::kControls))) {
       text += "no control of the description: " + ClassOf(control) + " \"" + Text(control) + "\"\n";
       control = GetNextDlgTabItem(window, control, FALSE);
@@ -148,32 +128,9 @@ std::string Described(HWND window) {
   return text;
 }
 
-class Win32LayoutTest : public testing::Test {
- protected:
-  Win32LayoutTest() {
-    SetErrorReport([](const std::string& message) { ADD_FAILURE() << message; });
-    dm_.emplace(2, form_.Handle());
-    form_.SetDataModule(*dm_);
-    ShowWindow(form_.Handle(), SW_SHOWNOACTIVATE);
-  }
-  ~Win32LayoutTest() override { SetErrorReport({}); }
-
-  HWND Control(std::string_view name) const {
-    return GetDlgItem(form_.Handle(),
-                      kFirstId + static_cast<int>(&form::ControlNamed(name) - form::kControls));
-  }
-
-  test::FakeRegistry registry_;
-  job::PathRules rules_{job::PathStyle::kWindows, platform::RealFileSystem()};
-  job::Job job_{rules_};
-  TMainForm form_{job_, {registry_, "C:\\korvu-layout\\Korvu.exe", {}}};
-  std::optional<TDM> dm_;
-};
+using Win32LayoutTest = Win32WindowTest;
 
 TEST_F(Win32LayoutTest, TheWindowIsTheOneDescribed) {
-  for (HWND c = GetWindow(form_.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    printf("child %p class=%s id=%d style=%lx text=%s\n", (void*)c, ClassOf(c).c_str(),
-           GetDlgCtrlID(c), GetWindowLongA(c, GWL_STYLE), Text(c).c_str());
   EnableWindow(Control("jvbEncode"), TRUE);  // a disabled control is no tab stop
   EXPECT_EQ(Described(form_.Handle()), test::MainFormGoldenFile());
 }
