@@ -13,8 +13,12 @@ FocusTarget FirstActivation(Job& job, const StartupPlatform& platform, const Err
   settings.Threads.SetValue(platform.processor_count);
   // Without its own path the program has no default settings file (".ini" in the current folder
   // would be a stranger's).
-  if (!platform.executable_path.empty())
-    LoadSettings(job, DefaultSettingsPath(platform.executable_path, style), report);
+  if (!platform.executable_path.empty()) {
+    const std::string own = DefaultSettingsPath(platform.executable_path, style);
+    const bool fall_back =
+        !platform.fallback_settings_path.empty() && !settings.Rules().FileExists(own);
+    LoadSettings(job, fall_back ? platform.fallback_settings_path : own, report);
+  }
   const bool encoder_exists = settings.Rules().NamesFile(settings.Encoder.Text());
   job.SetFParamsLive(true);
   return encoder_exists ? FocusTarget::kInput : FocusTarget::kEncoder;

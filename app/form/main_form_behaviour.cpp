@@ -62,9 +62,11 @@ void MainForm::FormCreate() {
 
 void MainForm::FormActivate() {
   if (FFirstActivate) {
-    const job::FocusTarget focus = job::FirstActivation(
-        job_, {platform_.registry, dm_->ProcessorCount(), platform_.executable_path},
-        ReportAndGoOn);
+    const job::FocusTarget focus =
+        job::FirstActivation(job_,
+                             {platform_.registry, dm_->ProcessorCount(), platform_.executable_path,
+                              platform_.fallback_settings_path},
+                             ReportAndGoOn);
     view_.FocusControl(ControlNamed(focus == job::FocusTarget::kInput ? "jveInput" : "jveEncoder"));
     FFirstActivate = false;
   }

@@ -21,6 +21,9 @@ struct WindowPlatform {
   // Runs a command line in a console of its own and waits for its end (platform::ExecAndWait).
   std::function<int(const std::string& command_line, std::uint16_t show_mode, const Pump& pump)>
       exec_and_wait;
+  // Read at the first activation while the default settings file does not exist; empty: none
+  // (see job::StartupPlatform).
+  std::string fallback_settings_path = {};
 };
 
 // The data module: the processor count read once at start-up and the two settings-file dialogs,

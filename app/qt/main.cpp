@@ -11,15 +11,23 @@
 #include "app/qt/quit_after_first_paint.h"
 #include "app/qt/window_style.h"
 #include "job/job.h"
+#include "job/settings_file.h"
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
 #include "platform/file_system.h"
+#include "platform/posix/program_home.h"
 #include "platform/processor_count.h"
 #include "platform/registry.h"
 
 int main(int, char** argv) {
   using namespace korvu;
   const int processor_count = platform::ProcessorCount();
+  // Before anything names a file: a system-wide install works in a folder of the user's.
+  const platform::ProgramHome home = platform::EnterProgramHome(platform::ExecutablePath());
+  const std::string fallback_settings =
+      home.fallback_program_path.empty()
+          ? std::string()
+          : job::DefaultSettingsPath(home.fallback_program_path, job::NativePathStyle());
 
   int qt_argc = 1;  // Qt sees no arguments either
   QApplication application(qt_argc, argv);
@@ -34,10 +42,11 @@ int main(int, char** argv) {
 
   const job::PathRules rules(job::NativePathStyle(), platform::RealFileSystem());
   job::Job job(rules);
-  app::TMainForm form(job, {platform::UserRegistry(), platform::ExecutablePath(),
+  app::TMainForm form(job, {platform::UserRegistry(), home.program_path,
                             [](const std::string& line, std::uint16_t mode, const auto&) {
                               return platform::ExecAndWait(line, mode);  // waited for on a thread
-                            }});
+                            },
+                            fallback_settings});
   // Every error box belongs to the window, also one raised before the window is active.
   app::SetErrorReport([&form](const std::string& message) { app::ShowErrorBox(message, &form); });
   app::TDM dm(processor_count, &form);

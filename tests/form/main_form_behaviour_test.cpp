@@ -132,6 +132,25 @@ TEST_F(BehaviourTest, FirstActivationWithAndWithoutAnInstallation) {
   EXPECT_TRUE(reported_.empty());
 }
 
+// A system-wide install names its default settings file in the user's folder and hands the
+// program's own as the fallback: the first activation reads that one while the user has none.
+TEST_F(BehaviourTest, FirstActivationReadsTheFallbackWhileTheUserHasNoDefaults) {
+  const std::string own = dir_.Write("lib/Korvu.ini", "[Korvu]\r\nBitrate=222\r\n");
+  for (const bool saved : {false, true}) {
+    SCOPED_TRACE(saved ? "saved" : "not saved");
+    if (saved) dir_.Write("home/Korvu.ini", "[Korvu]\r\nBitrate=111\r\n");
+    job::Job job(rules_);
+    FakeView view;
+    MainForm form(job, {registry_, dir_ / "home/Korvu", {}, own}, view);
+    form.SetDataModule(dm_);
+    form.FormCreate();
+    ASSERT_TRUE(form.RequestActivation());
+    form.Activate();
+    EXPECT_EQ(job.Settings().Bitrate.Text(), saved ? "111" : "222");
+  }
+  EXPECT_TRUE(reported_.empty());
+}
+
 TEST_F(BehaviourTest, DisabledEncodeHintsWhyAndAReadyOneAsEver) {
   Activate();
   const std::string own(ControlNamed("jvbEncode").hint);

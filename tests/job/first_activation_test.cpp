@@ -183,6 +183,64 @@ TEST_F(FirstActivationTest, RefusedOutputOfTheDefaultFileIsReportedAndTheWorkGoe
   EXPECT_TRUE(job_.FParamsLive());
 }
 
+// A program whose folder its user cannot write: the default settings file is the user's, and the
+// program's own is read while the user has none.
+struct FallbackCase {
+  std::string label;
+  std::optional<std::string> user_file;  // the user's Korvu.ini; "/" makes it a folder
+  std::optional<std::string> own_file;   // the program's own Korvu.ini
+  bool fallback_given = true;
+  std::string bitrate;  // after the activation
+};
+
+const std::string kUserIni = "[Korvu]\r\nBitrate=111\r\n";
+const std::string kOwnIni = "[Korvu]\r\nBitrate=222\r\n";
+
+TEST(FirstActivationFallbackTest, TheUsersFileElseTheProgramsOwn) {
+  const FallbackCase cases[] = {
+      {"both files", kUserIni, kOwnIni, true, "111"},
+      {"the user has none", std::nullopt, kOwnIni, true, "222"},
+      {"neither", std::nullopt, std::nullopt, true, "0"},
+      {"no fallback given", std::nullopt, kOwnIni, false, "0"},
+      {"a folder named like the user's file", "/", kOwnIni, true, "222"},
+      {"the user's file alone", kUserIni, std::nullopt, true, "111"},
+      {"an empty user's file still wins", "", kOwnIni, true, "0"},
+  };
+  for (const FallbackCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const test::TempDir dir;
+    if (c.user_file == "/")
+      std::filesystem::create_directories(dir.path() / "home/Korvu.ini");
+    else if (c.user_file)
+      dir.Write("home/Korvu.ini", *c.user_file);
+    if (c.own_file) dir.Write("lib/Korvu.ini", *c.own_file);
+    const PathRules rules(PathStyle::kPosix, platform::RealFileSystem());
+    Job job(rules);
+    const test::FakeRegistry registry;
+    FirstActivation(
+        job, {registry, 2, dir / "home/Korvu", c.fallback_given ? dir / "lib/Korvu.ini" : ""},
+        nullptr);
+    EXPECT_EQ(job.Settings().Bitrate.Text(), c.bitrate);
+    EXPECT_TRUE(job.FParamsLive());
+  }
+}
+
+TEST(FirstActivationFallbackTest, AnUnreadableFallbackIsReportedByItsName) {
+  const test::TempDir dir;
+  const std::string own = dir / "lib/Korvu.ini";
+  test::FakeFileSystem seen{own};  // there for the test, gone for the read
+  const PathRules rules(PathStyle::kPosix, seen);
+  Job job(rules);
+  const test::FakeRegistry registry;
+  try {
+    FirstActivation(job, {registry, 2, dir / "home/Korvu", own}, nullptr);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what()).find(own), std::string::npos) << error.what();
+  }
+  EXPECT_TRUE(job.FParamsLive());
+}
+
 struct BoxCase {
   std::string message;
   std::string text;

@@ -1,0 +1,69 @@
+#include "platform/posix/program_home.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace korvu::platform {
+namespace {
+
+constexpr auto kNone = std::string::npos;
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (!path.empty() && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string UserFolder(const char* data_home, const char* home) {
+  if (data_home != nullptr && data_home[0] == '/')
+    return WithoutTrailingSlashes(data_home) + "/korvu";
+  if (home != nullptr && home[0] == '/')
+    return WithoutTrailingSlashes(home) + "/.local/share/korvu";
+  return {};
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == kNone) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Creates the folder `path` (absolute) and its missing parents.
+bool MakeFolders(const std::string& path) {
+  for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    const std::string part = path.substr(0, end);
+    if (!IsFolder(part) && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (end == kNone) return IsFolder(path);
+  }
+}
+
+}  // namespace
+
+ProgramHome ChooseProgramHome(const std::string& executable, bool folder_writable,
+                              const char* data_home, const char* home) {
+  const std::size_t slash = executable.rfind('/');
+  const std::string folder = slash == kNone ? std::string() : UserFolder(data_home, home);
+  if (folder_writable || folder.empty()) return {executable, {}, {}};
+  return {folder + executable.substr(slash), executable, folder};
+}
+
+ProgramHome EnterProgramHome(const std::string& executable) {
+  // By the effective user, who creates the files; a read-only file system counts as not writable.
+  const bool writable = !executable.empty() &&
+                        faccessat(AT_FDCWD, FolderOf(executable).c_str(), W_OK, AT_EACCESS) == 0;
+  ProgramHome home =
+      ChooseProgramHome(executable, writable, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  if (home.folder.empty() || (MakeFolders(home.folder) && chdir(home.folder.c_str()) == 0))
+    return home;
+  return {executable, {}, {}};
+}
+
+}  // namespace korvu::platform
