@@ -66,6 +66,7 @@ TEST_F(PreviewBoxTest, CaretKeysMoveAndSelect) {
       {Qt::Key_Left, Qt::ShiftModifier, 10, 9},
       {Qt::Key_End, Qt::ShiftModifier, 10, line_end},
       {Qt::Key_Home, Qt::NoModifier, 0, 0},
+      {Qt::Key_Up, Qt::NoModifier, 10, 10},  // the first line has none above it
       {Qt::Key_Down, Qt::NoModifier, below, below},
       {Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier, 10, end},
       {Qt::Key_Home, Qt::ControlModifier, 0, 0},

@@ -174,9 +174,11 @@ void PreviewBox::changeEvent(QEvent* event) {
 int PreviewBox::OnOtherLine(int step) const {
   const QTextLine line = layout_.lineForTextPosition(position_);
   if (!line.isValid()) return position_;
-  const QTextLine other = layout_.lineAt(line.lineNumber() + step);
-  if (!other.isValid()) return position_;
-  return other.xToCursor(line.cursorToX(position_));
+  // lineAt() gives a valid line for a negative number too, whose use reads and writes outside the
+  // layout's memory (the heap of a build without sanitizers broke at the next layout).
+  const int other = line.lineNumber() + step;
+  if (other < 0 || other >= layout_.lineCount()) return position_;
+  return layout_.lineAt(other).xToCursor(line.cursorToX(position_));
 }
 
 int PreviewBox::CaretTarget(const QKeyEvent& key, bool& selecting) const {
