@@ -27,9 +27,11 @@ list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry}")
 
 # The default Korvu.ini follows the rule of ./run's staging, which keeps one that exists: it holds
 # the user's saved defaults. It stays out of the install manifest, so uninstalling keeps it too.
-# A DESTDIR install is a staged copy whose folder is not the program's final one.
-if("$ENV{DESTDIR}" STREQUAL "")
-  execute_process(COMMAND "${KORVU_STAGE}" "${root}/${KORVU_INSTALL_DIR}" COMMAND_ERROR_IS_FATAL ANY)
-else()
-  message(STATUS "No Korvu.ini under DESTDIR: it would name the staged encoder")
+# A DESTDIR install (a package's) is a staged copy: its Korvu.ini names the encoder where the
+# package puts it.
+set(installed)
+if(NOT "$ENV{DESTDIR}" STREQUAL "")
+  set(installed "${CMAKE_INSTALL_PREFIX}/${KORVU_INSTALL_DIR}")
 endif()
+execute_process(COMMAND "${KORVU_STAGE}" "${root}/${KORVU_INSTALL_DIR}" ${installed}
+                COMMAND_ERROR_IS_FATAL ANY)

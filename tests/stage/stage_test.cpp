@@ -26,10 +26,13 @@ std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-// Runs scripts/stage on `folder`; returns its exit status.
-int Stage(const fs::path& folder) {
-  const std::string command = ShellQuoted(std::string(KORVU_SOURCE_DIR) + "/scripts/stage") + " " +
-                              ShellQuoted(folder.string()) + " >/dev/null 2>&1";
+// Runs scripts/stage on `folder` (with the folder the programs are installed to, when given);
+// returns its exit status.
+int Stage(const fs::path& folder, const std::string& installed = "") {
+  std::string command = ShellQuoted(std::string(KORVU_SOURCE_DIR) + "/scripts/stage") + " " +
+                        ShellQuoted(folder.string());
+  if (!installed.empty()) command += " " + ShellQuoted(installed);
+  command += " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -98,6 +101,24 @@ TEST(StageTest, WritesNoSettingsFileTheWindowCannotRead) {
   const fs::path bin = MakeBinFolder(dir, "say \"hi\"");
   EXPECT_EQ(Stage(bin), 0);
   EXPECT_FALSE(fs::exists(bin / "Korvu.ini"));
+}
+
+// A package's staged copy: the file names the encoder where the package installs it.
+TEST(StageTest, AStagedCopyNamesTheInstalledEncoder) {
+  test::TempDir dir;
+  const fs::path bin = MakeBinFolder(dir, "stage/usr/lib/korvu");
+  ASSERT_EQ(Stage(bin, "/usr/lib/korvu"), 0);
+  const std::string text = test::ReadFile(bin / "Korvu.ini");
+  EXPECT_NE(text.find("\r\nEncoder=/usr/lib/korvu/korvu-enc\r\n"), std::string::npos) << text;
+
+  const fs::path other = MakeBinFolder(dir, "other");
+  ASSERT_EQ(Stage(other, "/opt/my tools"), 0);
+  EXPECT_NE(test::ReadFile(other / "Korvu.ini").find("Encoder=\"/opt/my tools/korvu-enc\"\r\n"),
+            std::string::npos);
+
+  const fs::path relative = MakeBinFolder(dir, "relative");
+  EXPECT_NE(Stage(relative, "usr/lib/korvu"), 0);
+  EXPECT_FALSE(fs::exists(relative / "Korvu.ini"));
 }
 
 TEST(StageTest, RefusesAFolderWithoutTheEncoder) {

@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The Debian package as a person meets it: scripts/package-deb builds it, lintian has nothing to
+# say, its Depends name the packages of every library its programs link, and unpacked
+# (dpkg-deb -x) its desktop entry and metainfo pass their validators. The unpacked tree, made
+# read-only, is then laid over /usr in a mount namespace of its own (an overlay: nothing is
+# installed), and its Korvu runs from there as an ordinary user with a temporary HOME. Started
+# through the desktop entry, the first start has the package's Korvu.ini and is ready to encode:
+# "Encode" writes Korvu.bat and the statistics into the user's folder ~/.local/share/korvu and the
+# two-pass encode ends with a stream that ffprobe reads; "Save settings" opens in that folder and
+# saves Korvu.ini there, which the next start, from a terminal in another folder, loads. Nothing
+# lands anywhere else, and the package's tree is unchanged. Needs root (for the mount namespace;
+# Korvu itself runs as "nobody").
+# Usage: package_e2e.sh SOURCE_DIR BUILD_DIR APP_ID
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../e2e/xharness.sh"
+source_dir=$1 build=$2 id=$3
+
+fail() {
+  echo "package_e2e: $*" >&2
+  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/package_e2e-failure.png}" root || true
+  exit 1
+}
+if [ "$(id -u)" != 0 ]; then
+  echo "package_e2e: skipped: needs root for its mount namespace"
+  exit 77
+fi
+for tool in Xvfb openbox xdotool xclip wmctrl xterm ffmpeg ffprobe desktop-file-validate \
+  appstreamcli lintian setpriv unshare; do
+  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
+done
+
+work=$(mktemp -d)
+XH_NO_TRAP=1
+trap 'xh_cleanup; rm -rf "$work"' EXIT
+chmod 755 "$work"
+
+# The package, built in a tree of this build's.
+KORVU_DEB_BUILD=$build/deb "$source_dir/scripts/package-deb" >"$work/package.log" 2>&1 ||
+  { tail -n 40 "$work/package.log" >&2; fail "scripts/package-deb failed"; }
+deb=$(tail -n 1 "$work/package.log")
+[ -f "$deb" ] || fail "no package: $deb"
+lintian --fail-on error,warning "$deb" >&2 || fail "lintian: $deb"
+
+# Depends comes from the libraries, whichever packages hold them on this system.
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+depends=$(dpkg-deb -f "$deb" Depends)
+for program in Korvu korvu-cmd korvu-enc; do
+  for library in $(objdump -p "$root/usr/lib/korvu/$program" | awk '$1 == "NEEDED" {print $2}'); do
+    owners=$(dpkg -S "*/$library" 2>/dev/null | sed 's/[:,].*//' | sort -u)
+    [ -n "$owners" ] || fail "no package holds $library"
+    found=
+    for owner in $owners; do [[ ", $depends," == *", $owner "* ]] && found=$owner; done
+    [ -n "$found" ] || fail "Depends names none of $owners ($library of $program): $depends"
+  done
+done
+
+entry=$root/usr/share/applications/$id.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate: $entry"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" >&2 ||
+  fail "appstreamcli validate: $id.metainfo.xml"
+[ "$(readlink "$root/usr/bin/korvu")" = ../lib/korvu/Korvu ] || fail "/usr/bin/korvu is no link to Korvu"
+[ -s "$root/usr/share/man/man1/korvu.1.gz" ] || fail "no manual page"
+grep -qx 'Encoder=/usr/lib/korvu/korvu-enc'$'\r' "$root/usr/lib/korvu/Korvu.ini" ||
+  fail "the package's Korvu.ini names no installed encoder"
+
+# The tree as an installation has it: read-only, its files described before the runs.
+chmod -R a-w "$root"
+describe() { (cd "$root" && find . -printf '%p %y %m %s %T@ %l\n' | sort && find . -type f -exec md5sum {} + | sort); }
+describe >"$work/tree.before"
+
+# The user: "nobody", with a home, a runtime folder and a clip of its own.
+home=$work/home
+mkdir -p "$home" "$work/runtime" "$work/elsewhere"
+ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$home/clip.avi"
+chown -R 65534:65534 "$home" "$work/runtime"
+chmod 700 "$work/runtime"
+user_folder=$home/.local/share/korvu
+
+xh_start --wm openbox
+# package FOLDER COMMAND...: COMMAND in FOLDER as "nobody", with the package's /usr laid over the
+# system's in a mount namespace of its own; the process id stays the one xh_launch reports.
+package() {
+  local folder=$1
+  shift
+  xh_launch "$work" unshare --mount --propagation private -- sh -c \
+    'mount -t overlay korvu-package -o "lowerdir=$1/usr:/usr" /usr && cd "$2" && shift 2 && exec "$@"' \
+    sh "$root" "$folder" \
+    setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
+    env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$work/runtime" \
+    TERMINAL=xterm "$@"
+}
+preview_built() { xh_read_preview 264 288 >/dev/null; }
+window() {
+  xh_find_window "Korvu - making Pimbrosse!" 30 "$XH_APP_PID" || fail "no window"
+  xh_wait_for 30 preview_built || fail "no preview after the start"
+}
+close_window() {
+  local korvu=$XH_APP_PID status
+  xh_close_window
+  xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after its window closed"
+  wait "$korvu" && status=0 || status=$?
+  [ "$status" = 0 ] || fail "Korvu ended with status $status: $(tail -n 3 "$XH_APP_LOG")"
+}
+
+console_id() { wmctrl -l | awk '/Korvu\.bat/ {print $1; exit}'; }
+console_shown() { [ -n "$(console_id)" ]; }
+console_focused() { [ "$(xdotool getwindowfocus)" = "$(($(console_id)))" ]; }
+
+# The menu's way: the Exec line in the entry's Path. The first start is ready to encode with the
+# package's Korvu.ini.
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+exec_line=${exec_line//\\\\/\\}
+eval "command=($exec_line)"
+[ "${command[0]}" = /usr/bin/korvu ] || fail "Exec runs '${command[0]}'"
+package "$(sed -n 's/^Path=//p' "$entry")" "${command[@]}"
+window
+xh_click 380 34               # the input field
+xh_type "$home/clip.avi"
+sleep 0.5                     # the path suggestions open a moment after the last key
+xh_key Escape
+xh_replace_text 126 130 300   # the bitrate field
+expected="/usr/lib/korvu/korvu-enc  -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
+expected+=" -i $home/clip.avi -o $home/clip.264"
+preview=$(xh_read_preview 264 288) || fail "empty preview"
+[ "$preview" = "$expected" ] || fail "preview: '$preview', expected '$expected'"
+
+xh_click 460 228              # Encode
+xh_wait_for 30 console_shown || fail "no console window"
+[ -f "$user_folder/Korvu.bat" ] || fail "no job script in $user_folder"
+xh_wait_for_file "$home/clip.264" 120 || fail "no output stream"
+sleep 1                       # the script rings the bell and reaches PAUSE
+wmctrl -i -a "$(console_id)"
+xh_wait_for 5 console_focused || fail "the console did not take the focus"
+xh_key Return                 # the key that PAUSE waits for
+xh_wait_restored 20 || fail "the window was not restored after the console ended"
+
+# "Save settings" opens in the user's folder: the name typed lands there.
+main=$XH_WID
+xh_click 324 244              # Save settings
+XH_WID=$(xh_dialog_id 10 "$main") || fail "no save dialog"
+xh_type Korvu.ini
+sleep 1                       # the suggestion list opens once the folder has been read
+xh_key Return
+XH_WID=$main
+xh_wait_for_file "$user_folder/Korvu.ini" 10 || fail "no Korvu.ini in $user_folder"
+close_window
+
+# From a terminal in another folder: the same home, and the saved defaults.
+package "$work/elsewhere" korvu
+window
+preview=$(xh_read_preview 264 288) || fail "empty preview"
+[ "$preview" = "$expected" ] || fail "second start: '$preview', expected '$expected'"
+close_window
+
+frames=$(ffprobe -v error -select_streams v:0 -count_frames \
+  -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$home/clip.264")
+[ "$frames" = "h264,25" ] || fail "ffprobe: '$frames', expected h264 with 25 frames"
+[ -f "$user_folder/divx264_stat.dat" ] || fail "no statistics in $user_folder"
+kept=$(find "$work" \( -name 'Korvu.*' -o -name 'divx264_stat*' \) ! -path "$root/*" | sort | tr '\n' ' ')
+[ "$kept" = "$user_folder/Korvu.bat $user_folder/Korvu.ini $user_folder/divx264_stat.dat $user_folder/divx264_stat.dat.mbtree " ] ||
+  fail "the user's files: $kept"
+[ -z "$(ls -A "$work/elsewhere")" ] || fail "files in the folder Korvu was started from"
+describe | cmp -s - "$work/tree.before" || fail "the package's tree changed"
+echo "package_e2e: passed"
