@@ -11,13 +11,12 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/xharness.sh"
+. "$here/wine_prefix.sh"
 
 wine=${4:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
-wineserver=$(dirname "$wine")/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 title="Korvu - making Pimbrosse!"
 key='HKCU\Software\DivXNetworks\DivX Codec H.264'
-work= server_pid= shot_taken=
+work= shot_taken=
 
 fail() {
   echo "win32_one_run_e2e: $*" >&2
@@ -25,30 +24,20 @@ fail() {
   shot_taken=1
   exit 1
 }
-for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo "$wine" "$wineserver"; do
+for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo "$wine"; do
   command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps, scripts/test-windows)"
 done
 
 cleanup() {
   set +e # a child's status must not end the cleanup half-way
-  if [ -n "$server_pid" ]; then
-    "$wineserver" -k 2>/dev/null
-    xh_wait_pid_exit "$server_pid" 5 || kill -9 "$server_pid" 2>/dev/null
-  fi
+  wine_prefix_stop
   xh_cleanup
   [ -z "$work" ] || rm -rf "$work"
 }
 xh_start --wm openbox
 trap cleanup EXIT
 work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-mkdir "$WINEPREFIX"
-"$wineserver" -f -p &
-server_pid=$!
-server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
-listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
-xh_wait_for 10 listening || fail "the Wine server did not start"
-"$wine" wineboot --init >/dev/null 2>&1
+wine_prefix_start "$work" "$wine" || fail "the Wine server did not start"
 
 # Wine's drive Z: is the root of the host's file system.
 win() { printf 'Z:%s' "${1//\//\\}"; }

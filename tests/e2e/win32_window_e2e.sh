@@ -5,53 +5,38 @@
 # the wrong kind. What the window shows and writes is compared with what the job core computes for
 # the same job (the probe), run in the same Wine prefix.
 # Usage: win32_window_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE [WINE64]
-# Wine runs in a prefix and with a server of the test's own, started once the display is there:
-# a Wine desktop takes the display (or none) of the process that opened it, and so do its
-# clipboard and every window of its later processes. In a prefix shared with tests that run without
-# a display, the window would come up on no driver at all.
+# Wine runs in a prefix and with a server of the test's own, started once the display is there
+# (wine_prefix.sh): in a prefix shared with tests that run without a display, the window would come
+# up on no driver at all.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/xharness.sh"
+. "$here/wine_prefix.sh"
 
 wine=${4:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
-wineserver=$(dirname "$wine")/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 title="Korvu - making Pimbrosse!"
 key='HKCU\Software\DivXNetworks\DivX Codec H.264'
-work= main= server_pid=
+work= main=
 
 fail() {
   echo "win32_window_e2e: $*" >&2
   [ -z "$main" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/win32_window_e2e.png}" root || true
   exit 1
 }
-for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo import convert "$wine" \
-  "$wineserver"; do
+for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo import convert "$wine"; do
   command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps, scripts/test-windows)"
 done
 
 cleanup() {
   set +e                      # a child's status must not end the cleanup half-way
-  if [ -n "$server_pid" ]; then
-    "$wineserver" -k 2>/dev/null
-    xh_wait_pid_exit "$server_pid" 5 || kill -9 "$server_pid" 2>/dev/null
-  fi
+  wine_prefix_stop
   xh_cleanup
   [ -z "$work" ] || rm -rf "$work"
 }
 xh_start --wm openbox
 trap cleanup EXIT
 work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-mkdir "$WINEPREFIX"
-"$wineserver" -f -p &
-server_pid=$!
-# Its socket lies in a folder named after the prefix's device and inode, under /tmp/.wine-UID
-# upstream and under a /tmp/wine-XXXXXX of its own in Debian's Wine.
-server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
-listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
-xh_wait_for 10 listening || fail "the Wine server did not start"
-"$wine" wineboot --init >/dev/null 2>&1
+wine_prefix_start "$work" "$wine" || fail "the Wine server did not start"
 
 # Wine's drive Z: is the root of the host's file system.
 win() { printf 'Z:%s' "${1//\//\\}"; }

@@ -6,33 +6,21 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../e2e/xharness.sh"
+. "$here/../e2e/wine_prefix.sh"
 
 wine=$1
 shift
-wineserver=$(dirname "$wine")/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
-work= server_pid=
+work=
 cleanup() {
   set +e
-  if [ -n "$server_pid" ]; then
-    "$wineserver" -k 2>/dev/null
-    xh_wait_pid_exit "$server_pid" 5 || kill -9 "$server_pid" 2>/dev/null
-  fi
+  wine_prefix_stop
   xh_cleanup
   [ -z "$work" ] || rm -rf "$work"
 }
 xh_start 2>/dev/null
 trap cleanup EXIT
 work=$(mktemp -d /tmp/korvu-display.XXXXXX)
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-mkdir "$WINEPREFIX"
-"$wineserver" -f -p &
-server_pid=$!
-# Its socket lies in a folder named after the prefix's device and inode.
-server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
-listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
-xh_wait_for 10 listening || { echo "run_on_display: the Wine server did not start" >&2; exit 1; }
-"$wine" wineboot --init >/dev/null 2>&1
+wine_prefix_start "$work" "$wine"
 # The screen's density when KORVU_WINE_DPI asks for another than 96 dots per inch.
 if [ -n "${KORVU_WINE_DPI:-}" ]; then
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KORVU_WINE_DPI" \

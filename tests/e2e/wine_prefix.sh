@@ -1,0 +1,33 @@
+# wine_prefix.sh - a Wine prefix and server of a test's own, started on the display that xh_start
+# opened: a Wine desktop takes the display (or none) of the process that opened it, and so do its
+# clipboard and every window of its later processes. Sourced after xharness.sh.
+#
+#   wine_prefix_start FOLDER WINE64   # WINEPREFIX=FOLDER/wine, its server up, the prefix made
+#   wine_prefix_stop                  # the server ended (for the caller's cleanup)
+
+WP_SERVER= WP_SERVER_PID=
+
+wine_prefix_start() {
+  local wine=$2 server_dir
+  WP_SERVER=$(dirname "$wine")/wineserver
+  [ -x "$WP_SERVER" ] || WP_SERVER=$(command -v wineserver)
+  export WINEPREFIX=$1/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  mkdir "$WINEPREFIX"
+  # In the foreground (to the shell, in the background) so that its process id is known; clients
+  # must find it listening, or each would start a server of its own.
+  "$WP_SERVER" -f -p &
+  WP_SERVER_PID=$!
+  # Its socket lies in a folder named after the prefix's device and inode, under /tmp/.wine-UID
+  # upstream and under a /tmp/wine-XXXXXX of its own in Debian's Wine.
+  server_dir=server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")
+  wp__listening() { compgen -G "/tmp/*wine*/$server_dir/socket" >/dev/null; }
+  xh_wait_for 10 wp__listening || { echo "wine_prefix: the Wine server did not start" >&2; return 1; }
+  "$wine" wineboot --init >/dev/null 2>&1
+}
+
+wine_prefix_stop() {
+  [ -n "$WP_SERVER_PID" ] || return 0
+  "$WP_SERVER" -k 2>/dev/null
+  xh_wait_pid_exit "$WP_SERVER_PID" 5 || kill -9 "$WP_SERVER_PID" 2>/dev/null
+  WP_SERVER_PID=
+}
