@@ -39,8 +39,8 @@ class ScriptHold {
 
  private:
   std::string path_;
-  std::intptr_t file_ = -1;   // the held file
-  std::intptr_t guard_ = -1;  // Windows: the mutex owned between Take and Seal
+  std::intptr_t file_ = -1;                    // the held file
+  [[maybe_unused]] std::intptr_t guard_ = -1;  // Windows: the mutex owned between Take and Seal
 };
 
 }  // namespace korvu::platform

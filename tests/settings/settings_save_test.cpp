@@ -30,7 +30,7 @@ std::string Fixture(const std::string& name) {
 class WorkedExampleTest : public testing::Test {
  protected:
   WorkedExampleTest() {
-    SetUp(job_);
+    AsStartUpLeavesIt(job_);
     JobSettings& s = job_.Settings();
     s.Encoder.SetText(R"(C:\Enc\DivX264.exe)");
     s.Input.SetText(R"(D:\clips\trip.avs)");
@@ -42,7 +42,7 @@ class WorkedExampleTest : public testing::Test {
   }
 
   // As start-up leaves a job: thread maximum raised, updates on.
-  void SetUp(Job& job) {
+  static void AsStartUpLeavesIt(Job& job) {
     job.Settings().Threads.SetMax(4);
     job.SetFParamsLive(true);
     job.UpdateParams();
@@ -65,7 +65,7 @@ TEST_F(WorkedExampleTest, LoadingTheSavedFileGivesTheParameterLine) {
   SaveSettings(job_, path);
   fs_.AddFile(path);
   Job fresh(rules_);
-  SetUp(fresh);
+  AsStartUpLeavesIt(fresh);
   LoadSettings(fresh, path, nullptr);
   EXPECT_EQ(fresh.FParams(),
             R"( -threads 2 -br 1500 -tff -fmode 2 -aqo 1 -I 4 -ref 4 -bf 2 -pyramid)"
