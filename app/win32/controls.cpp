@@ -38,13 +38,17 @@ int TextWidth(HWND window, HFONT font, std::string_view text) {
   return static_cast<int>(size.cx);
 }
 
+int FittedWidth(int needed, int width, int room) {
+  return needed <= width ? width : std::min(needed, std::max(room, width));
+}
+
 void GrowToFit(HWND control, int needed, int room) {
   RECT box{};
   GetWindowRect(control, &box);
   const int width = box.right - box.left;
   if (needed <= width) return;
-  SetWindowPos(control, nullptr, 0, 0, std::min(needed, std::max(room, width)),
-               box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(control, nullptr, 0, 0, FittedWidth(needed, width, room), box.bottom - box.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace korvu::app::win32

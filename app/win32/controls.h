@@ -41,8 +41,11 @@ HWND CreateCentredWindow(const TopWindow& window, void* creator);
 // The width of `text` in `font`, in pixels.
 int TextWidth(HWND window, HFONT font, std::string_view text);
 
-// Widens `control` to `needed` pixels, as far as `room` allows, when its caption needs more than
-// its box: a font a little wider than the layout's, or a denser screen, must not cut it.
+// The width of a box `width` wide whose caption needs `needed` pixels: as wide as the caption, as
+// far as `room` allows, never narrower than it is. A font a little wider than the layout's, or a
+// denser screen, must not cut a caption.
+int FittedWidth(int needed, int width, int room);
+// Widens `control`, made already, to the fitted width of a caption that needs `needed` pixels.
 void GrowToFit(HWND control, int needed, int room);
 
 }  // namespace korvu::app::win32

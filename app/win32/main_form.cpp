@@ -142,12 +142,13 @@ HWND TMainForm::createButton(const form::Control& row, const Rect& box) {
 // font a little wider than the one the layout was made with must neither wrap the caption out of
 // sight nor paint it over its neighbour.
 void TMainForm::createLabel(const form::Label& row) {
-  const Rect box = fonts_.Scaled(row.box);
+  Rect box = fonts_.Scaled(row.box);
   HFONT font = fonts_.Font();
+  // Measured before it is made: a label made and then widened costs a second trip to the system.
+  box.width = FittedWidth(TextWidth(window_, font, row.caption), box.width,
+                          MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
   HWND label =
       CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
-  GrowToFit(label, TextWidth(window_, font, row.caption),
-            MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
   if (row.maroon) style_.AddMaroonLabel(label);
 }
 
