@@ -1,6 +1,9 @@
 #include "app/win32/controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <string>
 
 namespace korvu::app::win32 {
 
@@ -42,13 +45,63 @@ int FittedWidth(int needed, int width, int room) {
   return needed <= width ? width : std::min(needed, std::max(room, width));
 }
 
-void GrowToFit(HWND control, int needed, int room) {
+void GrowToFit(HWND control, int needed, int room, int height) {
   RECT box{};
   GetWindowRect(control, &box);
   const int width = box.right - box.left;
   if (needed <= width) return;
-  SetWindowPos(control, nullptr, 0, 0, FittedWidth(needed, width, room), box.bottom - box.top,
+  SetWindowPos(control, nullptr, 0, 0, FittedWidth(needed, width, room),
+               height > 0 ? height : box.bottom - box.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+std::string TextOf(HWND control) {
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+int CheckBoxWidthNeeded(HWND box) {
+  // The system draws the box as wide as a menu's check mark and leaves half a character's room
+  // before the caption; a three-state box does not tell its ideal size everywhere.
+  const int box_and_gap = GetSystemMetrics(SM_CXMENUCHECK) + TextWidth(box, FontOf(box), "n");
+  SIZE ideal{};
+  SendMessageA(box, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+  return std::max(static_cast<int>(ideal.cx),
+                  box_and_gap + TextWidth(box, FontOf(box), TextOf(box)));
+}
+
+int ListWidthNeeded(HWND list) {
+  int longest = 0;
+  const auto count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+  std::string entry;
+  for (LRESULT i = 0; i < count; ++i) {
+    entry.assign(static_cast<std::size_t>(SendMessageA(list, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+    SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+    longest = std::max(longest, TextWidth(list, FontOf(list), entry.c_str()));
+  }
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  GetComboBoxInfo(list, &parts);
+  RECT box{};
+  GetWindowRect(list, &box);
+  // What the list keeps for its frame and button, and the edit's margins (a fixed list's
+  // selection field keeps a few pixels likewise).
+  const int around = (box.right - box.left) - (parts.rcItem.right - parts.rcItem.left);
+  const auto margins = parts.hwndItem != nullptr && parts.hwndItem != list
+                           ? SendMessageA(parts.hwndItem, EM_GETMARGINS, 0, 0)
+                           : 0;
+  const int inside = margins != 0 ? LOWORD(margins) + HIWORD(margins) : 4;
+  return longest + around + inside + 2;  // the caret's pixel and one more
 }
 
 }  // namespace korvu::app::win32

@@ -46,6 +46,13 @@ int TextWidth(HWND window, HFONT font, std::string_view text);
 // denser screen, must not cut a caption.
 int FittedWidth(int needed, int width, int room);
 // Widens `control`, made already, to the fitted width of a caption that needs `needed` pixels.
-void GrowToFit(HWND control, int needed, int room);
+// A list's height is that of its open list: `height` keeps it.
+void GrowToFit(HWND control, int needed, int room, int height = 0);
+
+// The widths a check box's and a drop-down list's captions need, measured on the made control in
+// its font: the box, its gap and the caption; the longest entry with the edit's margins beside the
+// list's button and frame.
+int CheckBoxWidthNeeded(HWND box);
+int ListWidthNeeded(HWND list);
 
 }  // namespace korvu::app::win32

@@ -81,11 +81,7 @@ void TMainForm::createControl(const form::Control& row, const Rect& box) {
     fields_by_row_[index] = field.get();
     fields_.push_back(std::move(field));
   }
-  if (row.kind == form::Kind::kCheckBox) {
-    SIZE ideal{};  // the box, the gap and the caption, as the control measures them
-    SendMessageA(controls_[index], BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
-    GrowToFit(controls_[index], ideal.cx, MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
-  }
+  FitCaption(row, controls_[index]);
   SetWindowLongPtrA(controls_[index], GWLP_ID, kFirstId + static_cast<int>(index));
 }
 
@@ -150,6 +146,19 @@ void TMainForm::createLabel(const form::Label& row) {
   HWND label =
       CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
   if (row.maroon) style_.AddMaroonLabel(label);
+}
+
+// A check box or a list grows to fit its caption or its longest entry, as labels do.
+void TMainForm::FitCaption(const form::Control& row, HWND control) {
+  const int room = MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96);
+  if (row.kind == form::Kind::kCheckBox) GrowToFit(control, CheckBoxWidthNeeded(control), room);
+  const bool list = row.kind == form::Kind::kEditableList || row.kind == form::Kind::kFixedList ||
+                    row.kind == form::Kind::kFreeTextList;
+  if (!list) return;
+  RECT open{}, shut{};  // the height of a list is that of the list opened
+  SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open));
+  GetWindowRect(control, &shut);
+  GrowToFit(control, ListWidthNeeded(control), room, std::max(open.bottom, shut.bottom) - shut.top);
 }
 
 // Every picture made for the window's density, after a move to a screen of another.

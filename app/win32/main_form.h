@@ -55,6 +55,7 @@ class TMainForm : private form::MainFormView {
   void ScheduleActivation();
   void Painted();
   void SetPictures();
+  void FitCaption(const form::Control& row, HWND control);
 
   // What the behaviour shows through this window.
   void FocusControl(const form::Control& row) override;

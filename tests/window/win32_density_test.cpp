@@ -1,5 +1,5 @@
 // Korvu.exe on a denser screen (the test's Wine prefix runs at 144 dots per inch): every caption
-// fits the control that shows it, measured from the controls themselves.
+// fits the control that shows it, measured on the controls themselves in their own fonts.
 #include <windows.h>
 // after windows.h, which they build on
 #include <commctrl.h>
@@ -15,39 +15,21 @@
 namespace korvu::app::win32 {
 namespace {
 
-HFONT FontOf(HWND control) {
-  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+int Width(HWND control) {
+  RECT box{};
+  GetWindowRect(control, &box);
+  return box.right - box.left;
 }
 
-int ClientWidth(HWND control) {
-  RECT client{};
-  GetClientRect(control, &client);
-  return client.right - client.left;
-}
-
-// The width a control's caption needs inside it: a label's text; a check box's box, gap and text
-// as the control itself says; a list's longest entry beside its button.
+// The width a control's caption needs, in its font: a label's text; a check box's box, gap and
+// text; a list's longest entry with the edit's margins beside its button and frame.
 int Needed(HWND control) {
   const std::string kind = ClassOf(control);
-  if (kind == "Static") return TextWidth(control, FontOf(control), Text(control));
-  if (kind == "Button") {
-    SIZE ideal{};
-    SendMessageA(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
-    return ideal.cx;
+  if (kind == "Static") {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    return TextWidth(control, font, Text(control));
   }
-  COMBOBOXINFO parts{};
-  parts.cbSize = sizeof parts;
-  GetComboBoxInfo(control, &parts);
-  int longest = 0;
-  const auto count = SendMessageA(control, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    char entry[256] = {};
-    SendMessageA(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
-    longest = std::max(longest, TextWidth(control, FontOf(control), entry));
-  }
-  // The text starts where the edit or the selection field starts and ends before the button.
-  return longest + parts.rcItem.left + (parts.rcButton.right - parts.rcButton.left) +
-         (ClientWidth(control) - parts.rcButton.right) + 2;
+  return kind == "Button" ? CheckBoxWidthNeeded(control) : ListWidthNeeded(control);
 }
 
 using Win32DensityTest = Win32WindowTest;
@@ -63,9 +45,9 @@ TEST_F(Win32DensityTest, EveryCaptionFitsItsControl) {
     const bool captioned = kind == "Static" || kind == "ComboBox" ||
                            (kind == "Button" && (style & BS_TYPEMASK) == BS_3STATE) ||
                            (kind == "Button" && (style & BS_TYPEMASK) == BS_CHECKBOX);
-    if (!captioned || ClientWidth(c) == 0) continue;
+    if (!captioned || Width(c) == 0) continue;
     ++measured;
-    EXPECT_LE(Needed(c), ClientWidth(c)) << kind << " \"" << Text(c) << '"';
+    EXPECT_LE(Needed(c), Width(c)) << kind << " \"" << Text(c) << '"';
   }
   EXPECT_EQ(measured, 13 + 3 + 3) << "labels, check boxes and lists";
 }

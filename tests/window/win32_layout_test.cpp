@@ -65,18 +65,17 @@ HWND LabelOf(HWND control) {
   return before != nullptr && ClassOf(before) == "Static" ? before : nullptr;
 }
 
-// A label or a check box grows to fit its caption in the window's font, within the room beside
-// it; one that is as wide as that reads as the described box.
+// A label, a check box or a list grows to fit its caption or its longest entry, within the room
+// beside it; one that is as wide as that reads as the described box.
 std::string FittedBox(HWND window, HWND control, const form::Box& described) {
   RECT box = BoxIn(window, control);
+  const std::string kind = ClassOf(control);
   int needed = 0;
-  if (ClassOf(control) == "Static") {
+  if (kind == "Static") {
     const HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
     needed = TextWidth(control, font, Text(control));
   } else {
-    SIZE ideal{};
-    SendMessageA(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
-    needed = ideal.cx;
+    needed = kind == "Button" ? CheckBoxWidthNeeded(control) : ListWidthNeeded(control);
   }
   const int fitted = std::clamp(needed, described.width, form::RoomBeside(described));
   if (box.right - box.left == fitted) box.right = box.left + described.width;
@@ -111,9 +110,11 @@ std::string Described(HWND window) {
     HWND label = LabelOf(control);
     const std::string caption = Text(label != nullptr ? label : control);
     const form::Control& row_of = form::kControls[row];
-    const std::string box = row_of.kind == form::Kind::kCheckBox
-                                ? FittedBox(window, control, row_of.box)
-                                : Box(BoxIn(window, control));
+    const bool fits_its_caption =
+        row_of.kind == form::Kind::kCheckBox || row_of.kind == form::Kind::kEditableList ||
+        row_of.kind == form::Kind::kFixedList || row_of.kind == form::Kind::kFreeTextList;
+    const std::string box =
+        fits_its_caption ? FittedBox(window, control, row_of.box) : Box(BoxIn(window, control));
     text += "control " + name + ' ' + box + " caption=" + Quoted(caption) +
             " hint=" + Quoted(HintOf(window, control)) + '\n';
     if (label != nullptr && !form::kControls[row].label.name.empty()) {
