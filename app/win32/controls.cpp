@@ -31,13 +31,12 @@ HWND CreateCentredWindow(const TopWindow& window, void* creator) {
                          nullptr, GetModuleHandleA(nullptr), creator);
 }
 
-int TextWidth(HWND window, HFONT font, std::string_view text) {
-  HDC dc = GetDC(window);
+int TextWidth(HFONT font, std::string_view text) {
+  static HDC dc = CreateCompatibleDC(nullptr);  // kept for the program's life
   HGDIOBJ previous = SelectObject(dc, font);
   SIZE size{};
   GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
   SelectObject(dc, previous);
-  ReleaseDC(window, dc);
   return static_cast<int>(size.cx);
 }
 
@@ -61,23 +60,10 @@ HFONT FontOf(HWND control) {
   return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
 }
 
-std::string TextOf(HWND control) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(
-      GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 }  // namespace
 
-int CheckBoxWidthNeeded(HWND box) {
-  // The system draws the box as wide as a menu's check mark and leaves half a character's room
-  // before the caption; a three-state box does not tell its ideal size everywhere.
-  const int box_and_gap = GetSystemMetrics(SM_CXMENUCHECK) + TextWidth(box, FontOf(box), "n");
-  SIZE ideal{};
-  SendMessageA(box, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
-  return std::max(static_cast<int>(ideal.cx),
-                  box_and_gap + TextWidth(box, FontOf(box), TextOf(box)));
+int CheckBoxWidthNeeded(HFONT font, std::string_view caption) {
+  return GetSystemMetrics(SM_CXMENUCHECK) + TextWidth(font, "n") + TextWidth(font, caption);
 }
 
 int ListWidthNeeded(HWND list) {
@@ -87,7 +73,7 @@ int ListWidthNeeded(HWND list) {
   for (LRESULT i = 0; i < count; ++i) {
     entry.assign(static_cast<std::size_t>(SendMessageA(list, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
     SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-    longest = std::max(longest, TextWidth(list, FontOf(list), entry.c_str()));
+    longest = std::max(longest, TextWidth(FontOf(list), entry.c_str()));
   }
   COMBOBOXINFO parts{};
   parts.cbSize = sizeof parts;

@@ -38,8 +38,9 @@ struct TopWindow {
 };
 HWND CreateCentredWindow(const TopWindow& window, void* creator);
 
-// The width of `text` in `font`, in pixels.
-int TextWidth(HWND window, HFONT font, std::string_view text);
+// The width of `text` in `font`, in pixels; measured in memory, without a trip to the system's
+// window manager.
+int TextWidth(HFONT font, std::string_view text);
 
 // The width of a box `width` wide whose caption needs `needed` pixels: as wide as the caption, as
 // far as `room` allows, never narrower than it is. A font a little wider than the layout's, or a
@@ -49,10 +50,12 @@ int FittedWidth(int needed, int width, int room);
 // A list's height is that of its open list: `height` keeps it.
 void GrowToFit(HWND control, int needed, int room, int height = 0);
 
-// The widths a check box's and a drop-down list's captions need, measured on the made control in
-// its font: the box, its gap and the caption; the longest entry with the edit's margins beside the
-// list's button and frame.
-int CheckBoxWidthNeeded(HWND box);
+// The width a check box needs for `caption` in `font`: the box as wide as a menu's check mark,
+// half a character's gap, the caption. (A three-state box does not tell its ideal size
+// everywhere.)
+int CheckBoxWidthNeeded(HFONT font, std::string_view caption);
+// The width a made drop-down list needs for its longest entry in its font, with the edit's margins
+// beside the list's button and frame.
 int ListWidthNeeded(HWND list);
 
 }  // namespace korvu::app::win32

@@ -64,7 +64,7 @@ void TMainForm::createControls() {
     // The preview has no label on the window: one of no size names it for screen readers.
     if (row.kind == form::Kind::kPreview)
       CreateChild(window_, "STATIC", SS_NOPREFIX, {}, fonts_.Font(), row.caption);
-    createControl(row, fonts_.Scaled(row.box));
+    createControl(row, Fitted(row));
   }
   EnableWindow(Control(kEncode), FALSE);  // only the rebuild of the parameter line enables it
 }
@@ -81,7 +81,9 @@ void TMainForm::createControl(const form::Control& row, const Rect& box) {
     fields_by_row_[index] = field.get();
     fields_.push_back(std::move(field));
   }
-  FitCaption(row, controls_[index]);
+  if (row.kind == form::Kind::kEditableList || row.kind == form::Kind::kFixedList ||
+      row.kind == form::Kind::kFreeTextList)
+    FitEntries(row, controls_[index]);
   SetWindowLongPtrA(controls_[index], GWLP_ID, kFirstId + static_cast<int>(index));
 }
 
@@ -141,24 +143,30 @@ void TMainForm::createLabel(const form::Label& row) {
   Rect box = fonts_.Scaled(row.box);
   HFONT font = fonts_.Font();
   // Measured before it is made: a label made and then widened costs a second trip to the system.
-  box.width = FittedWidth(TextWidth(window_, font, row.caption), box.width,
+  box.width = FittedWidth(TextWidth(font, row.caption), box.width,
                           MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
   HWND label =
       CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
   if (row.maroon) style_.AddMaroonLabel(label);
 }
 
-// A check box or a list grows to fit its caption or its longest entry, as labels do.
-void TMainForm::FitCaption(const form::Control& row, HWND control) {
-  const int room = MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96);
-  if (row.kind == form::Kind::kCheckBox) GrowToFit(control, CheckBoxWidthNeeded(control), room);
-  const bool list = row.kind == form::Kind::kEditableList || row.kind == form::Kind::kFixedList ||
-                    row.kind == form::Kind::kFreeTextList;
-  if (!list) return;
+// The box of a control at the window's density; a check box as wide as its caption needs, as
+// far as the room beside it allows, as labels are.
+Rect TMainForm::Fitted(const form::Control& row) {
+  Rect box = fonts_.Scaled(row.box);
+  if (row.kind == form::Kind::kCheckBox)
+    box.width = FittedWidth(CheckBoxWidthNeeded(fonts_.Font(row.font_pixels), row.caption),
+                            box.width, MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
+  return box;
+}
+
+// A list grows to fit its longest entry, once made (its frame, button and margins are its own).
+void TMainForm::FitEntries(const form::Control& row, HWND list) {
   RECT open{}, shut{};  // the height of a list is that of the list opened
-  SendMessageA(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open));
-  GetWindowRect(control, &shut);
-  GrowToFit(control, ListWidthNeeded(control), room, std::max(open.bottom, shut.bottom) - shut.top);
+  SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open));
+  GetWindowRect(list, &shut);
+  GrowToFit(list, ListWidthNeeded(list), MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96),
+            std::max(open.bottom, shut.bottom) - shut.top);
 }
 
 // Every picture made for the window's density, after a move to a screen of another.

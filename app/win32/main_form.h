@@ -55,7 +55,8 @@ class TMainForm : private form::MainFormView {
   void ScheduleActivation();
   void Painted();
   void SetPictures();
-  void FitCaption(const form::Control& row, HWND control);
+  Rect Fitted(const form::Control& row);
+  void FitEntries(const form::Control& row, HWND list);
 
   // What the behaviour shows through this window.
   void FocusControl(const form::Control& row) override;

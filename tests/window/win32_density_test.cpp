@@ -26,10 +26,11 @@ int Width(HWND control) {
 int Needed(HWND control) {
   const std::string kind = ClassOf(control);
   if (kind == "Static") {
-    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    return TextWidth(control, font, Text(control));
+    const HFONT font = FontOf(control);
+    return TextWidth(font, Text(control));
   }
-  return kind == "Button" ? CheckBoxWidthNeeded(control) : ListWidthNeeded(control);
+  return kind == "Button" ? CheckBoxWidthNeeded(FontOf(control), Text(control))
+                          : ListWidthNeeded(control);
 }
 
 using Win32DensityTest = Win32WindowTest;

@@ -72,10 +72,11 @@ std::string FittedBox(HWND window, HWND control, const form::Box& described) {
   const std::string kind = ClassOf(control);
   int needed = 0;
   if (kind == "Static") {
-    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    needed = TextWidth(control, font, Text(control));
+    const HFONT font = FontOf(control);
+    needed = TextWidth(font, Text(control));
   } else {
-    needed = kind == "Button" ? CheckBoxWidthNeeded(control) : ListWidthNeeded(control);
+    needed = kind == "Button" ? CheckBoxWidthNeeded(FontOf(control), Text(control))
+                              : ListWidthNeeded(control);
   }
   const int fitted = std::clamp(needed, described.width, form::RoomBeside(described));
   if (box.right - box.left == fitted) box.right = box.left + described.width;

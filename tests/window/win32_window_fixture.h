@@ -30,6 +30,10 @@ inline std::string ClassOf(HWND window) {
   return name;
 }
 
+inline HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
 // Korvu.exe's window in the test's own process, shown without taking the focus, with a registry
 // of the test's and every error a failure of the test.
 class Win32WindowTest : public testing::Test {
