@@ -39,17 +39,7 @@ trap cleanup EXIT
 work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
 wine_prefix_start "$work" "$wine" || fail "the Wine server did not start"
 
-# Wine's drive Z: is the root of the host's file system.
-win() { printf 'Z:%s' "${1//\//\\}"; }
-app=$work/app
-install="$work/DivX Inst"
-mkdir "$app" "$work/probe"
-cp "$1" "$app/Korvu.exe"
-cp "$2" "$work/probe/probe.exe"
-mkdir -p "$install/DivX H.264 Codec CLI/bin"
-cp "$3" "$install/DivX H.264 Codec CLI/bin/DivX264.exe"
-printf 'RIFF' >"$work/clip.avi"
-exe=$(win "$app/Korvu.exe")
+wine_stage_korvu "$work" "$1" "$2" "$3"
 script=$app/Korvu.bat
 # The installation in the registry; Korvu.ini beside the program names the clip and a bitrate, so
 # that both windows start ready to encode.

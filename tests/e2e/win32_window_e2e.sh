@@ -38,17 +38,7 @@ trap cleanup EXIT
 work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
 wine_prefix_start "$work" "$wine" || fail "the Wine server did not start"
 
-# Wine's drive Z: is the root of the host's file system.
-win() { printf 'Z:%s' "${1//\//\\}"; }
-app=$work/app
-install="$work/DivX Inst"
-mkdir "$app" "$work/probe"
-cp "$1" "$app/Korvu.exe"
-cp "$2" "$work/probe/probe.exe"
-mkdir -p "$install/DivX H.264 Codec CLI/bin"
-cp "$3" "$install/DivX H.264 Codec CLI/bin/DivX264.exe"
-printf 'RIFF' >"$work/clip.avi"
-exe=$(win "$app/Korvu.exe")
+wine_stage_korvu "$work" "$1" "$2" "$3"
 clip=$(win "$work/clip.avi")
 # The probe does what the window does for the job at Korvu.exe's place: probe STEP...
 probe() { (cd "$work/probe" && "$wine" probe.exe "$exe" "$@"); }

@@ -4,6 +4,8 @@
 #
 #   wine_prefix_start FOLDER WINE64   # WINEPREFIX=FOLDER/wine, its server up, the prefix made
 #   wine_prefix_stop                  # the server ended (for the caller's cleanup)
+#   win PATH                          # PATH as Windows names it (drive Z:)
+#   wine_stage_korvu WORK KORVU PROBE STUB   # Korvu.exe, the probe and an installation staged
 
 WP_SERVER= WP_SERVER_PID=
 
@@ -30,4 +32,22 @@ wine_prefix_stop() {
   "$WP_SERVER" -k 2>/dev/null
   xh_wait_pid_exit "$WP_SERVER_PID" 5 || kill -9 "$WP_SERVER_PID" 2>/dev/null
   WP_SERVER_PID=
+}
+
+# Wine's drive Z: is the root of the host's file system: win PATH prints PATH as Windows names it.
+win() { printf 'Z:%s' "${1//\//\\}"; }
+
+# wine_stage_korvu WORK KORVU_EXE PROBE_EXE STUB_ENCODER_EXE - Korvu.exe in WORK/app (`app`, and
+# `exe` as Windows names it), the job core's probe in WORK/probe, the stub encoder as the encoder of
+# an installation in "WORK/DivX Inst" (`install`), and a clip WORK/clip.avi.
+wine_stage_korvu() {
+  app=$1/app
+  install="$1/DivX Inst"
+  mkdir "$app" "$1/probe"
+  cp "$2" "$app/Korvu.exe"
+  cp "$3" "$1/probe/probe.exe"
+  mkdir -p "$install/DivX H.264 Codec CLI/bin"
+  cp "$4" "$install/DivX H.264 Codec CLI/bin/DivX264.exe"
+  printf 'RIFF' >"$1/clip.avi"
+  exe=$(win "$app/Korvu.exe")
 }
