@@ -31,7 +31,7 @@ Hints::Hints(HWND window, int dpi)
 
 void Hints::Add(HWND control, const std::string& text) {
   TOOLINFOA tool = Tool(window_, reinterpret_cast<UINT_PTR>(control), text);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND;
   SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -39,7 +39,6 @@ void Hints::AddShownWhenDisabled(HWND control, const Rect& box, const std::strin
   Add(control, text);
   disabled_control_ = control;
   TOOLINFOA tool = Tool(window_, kBoxTool, text);
-  tool.uFlags = TTF_SUBCLASS;
   tool.rect = {box.left, box.top, box.left + box.width, box.top + box.height};
   SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
@@ -50,6 +49,22 @@ void Hints::Change(HWND control, const std::string& text) {
   if (control != disabled_control_) return;
   tool.uId = kBoxTool;
   SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Hints::Relay(const MSG& message) const {
+  switch (message.message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      SendMessageA(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace korvu::app::win32

@@ -42,6 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_mode) {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    window.Relay(message);
     // The dialog manager moves the focus with Tab and the arrow keys between the controls.
     if (IsDialogMessageA(window.Handle(), &message)) continue;
     TranslateMessage(&message);

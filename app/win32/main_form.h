@@ -37,6 +37,8 @@ class TMainForm : private form::MainFormView {
   HWND Handle() const { return window_; }
   // The data module, created after the window; it must be there before the window is shown.
   void SetDataModule(TDM& dm);
+  // A message from the program's message loop, before it is dispatched.
+  void Relay(const MSG& message) const { hints_->Relay(message); }
   // Ends the program right after the first frame has been painted (the start-up stopwatch).
   void QuitAfterFirstPaint() { quit_after_first_paint_ = true; }
 

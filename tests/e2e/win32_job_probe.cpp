@@ -15,9 +15,13 @@
 // prints what the shown message box titled CAPTION holds, a line each: "text:" and its text,
 // "icon:LEFT TOP WIDTH HEIGHT" where its icon is on the screen, "button:" and each button's
 // caption.
+//   korvu-win32-job-probe tip
+// prints the text of the tool tip shown now, its lines as lines; the exit status is 1 if none is.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// after windows.h, which it builds on
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -73,6 +77,25 @@ int PrintBox(const char* caption) {
   return 0;
 }
 
+// Prints the text of the shown tool tip, if a tool tip is shown.
+int PrintTip() {
+  HWND shown = nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM found) {
+        char kind[32] = {};
+        GetClassNameA(window, kind, sizeof kind);
+        if (lstrcmpiA(kind, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  if (shown == nullptr) return 1;
+  std::string text = WindowText(shown);
+  for (std::size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
+  std::puts(text.c_str());
+  return 0;
+}
+
 void RunStep(korvu::job::Job& job, const std::string& step, const std::string& argument,
              const korvu::job::ErrorReport& report) {
   using namespace korvu;
@@ -102,6 +125,7 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   if (argc == 3 && std::strcmp(argv[1], "box") == 0) return PrintBox(argv[2]);
+  if (argc == 2 && std::strcmp(argv[1], "tip") == 0) return PrintTip();
   if (argc < 2) {
     std::fputs("usage: korvu-win32-job-probe EXE STEP...\n", stderr);
     return 2;

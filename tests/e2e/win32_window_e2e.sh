@@ -103,6 +103,17 @@ expected=$(probe preview)
 preview=$(xh_read_preview)
 [ "$preview" = "$expected" ] || fail "preview after the start: '$preview', expected '$expected'"
 
+# Hints: the disabled Encode's over its box on the window, then a field's. The message loop
+# relays the pointer's moves to them.
+tip() { (cd "$work/probe" && "$wine" probe.exe tip) | head -1; }
+tip_is() { [ "$(tip)" = "$1" ]; }
+xh_hover 460 228
+hint="Creates and executes a batch file for 2 pass encoding"
+xh_wait_for 10 tip_is "$hint" || fail "hint over the disabled Encode: '$(tip)', expected '$hint'"
+xh_hover 440 178
+hint="To limit the number of frames to be encoded."
+xh_wait_for 10 tip_is "$hint" || fail "hint over Max. frames: '$(tip)', expected '$hint'"
+
 # A typed input path: the output follows. A bitrate typed as 007 reads 7 once the field is left.
 xh_click 372 34
 xh_type "$clip"

@@ -44,9 +44,8 @@ class Field {
   // Routes the control's messages through Message.
   void Subclass(HWND control);
   virtual LRESULT Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT Default(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
-    return DefSubclassProc(control, message, wparam, lparam);
-  }
+  // What the control does with a message by itself.
+  static LRESULT Default(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
 
   // The field's value shown now and on every change of it, until the field goes; the
   // notifications of a program write (a value shown, a write in Quietly) are not the user's.
@@ -60,12 +59,12 @@ class Field {
   bool Quiet() const { return binding_.Quiet(); }
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR id, DWORD_PTR field);
+  struct Hook;
+  static LRESULT CALLBACK HookProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND handle_ = nullptr;
   std::vector<HWND> controls_;
-  std::vector<HWND> subclassed_;
+  std::vector<Hook*> hooks_;  // one per subclassed control still there
   form::Binding binding_;
 };
 

@@ -35,6 +35,7 @@ constexpr UINT_PTR kQuitTimer = 2;
 
 bool quit_after_first_paint = false;
 HWND preview = nullptr;
+HWND tips = nullptr;
 std::vector<HWND> maroon_labels;
 std::vector<std::pair<int, HFONT>> fonts;
 
@@ -132,10 +133,10 @@ HWND Plain(HWND window, const form::Control& row, int id) {
 }
 
 void AddControls(HWND window) {
-  HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
   SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 400);
   int id = kFirstId;
   for (const form::Control& row : form::kControls) {
@@ -149,7 +150,7 @@ void AddControls(HWND window) {
     const std::string hint(row.hint);
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND;  // the message loop relays the mouse to the hints, as Korvu's does
     tool.hwnd = window;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = const_cast<char*>(hint.c_str());
@@ -225,6 +226,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_mode) {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.message == WM_MOUSEMOVE ||
+        (message.message >= WM_LBUTTONDOWN && message.message <= WM_MBUTTONUP))
+      SendMessageA(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
     if (IsDialogMessageA(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

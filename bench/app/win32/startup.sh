@@ -149,8 +149,14 @@ echo "Start-up to the first painted frame under Wine on Xvfb $DISPLAY with openb
 for round in $(seq "$rounds"); do
   pair=("${korvu_command[@]}" "${bare_command[@]}")
   [ $((round % 2)) = 1 ] || pair=("${bare_command[@]}" "${korvu_command[@]}")
-  hyperfine -N --style basic --warmup "$warmup" --runs "$runs" \
-    --export-json "$work/round$round.json" "${pair[@]}"
+  # A Wine process now and then fails to start at all (status 1, no output); hyperfine stops at
+  # such a run, and the round is run again, twice at most.
+  for attempt in 1 2 3; do
+    hyperfine -N --style basic --warmup "$warmup" --runs "$runs" \
+      --export-json "$work/round$round.json" "${pair[@]}" && break
+    [ "$attempt" != 3 ] || exit 1
+    echo "startup.sh: a run failed to start; round $round again"
+  done
 done
 echo "Load after: $(uptime)"
 
