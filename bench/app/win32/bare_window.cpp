@@ -10,12 +10,14 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/form/main_form.h"
 #include "app/win32/controls.h"
+#include "app/win32/hints.h"
 #include "app/win32/pictures.h"
 
 namespace {
@@ -35,7 +37,7 @@ constexpr UINT_PTR kQuitTimer = 2;
 
 bool quit_after_first_paint = false;
 HWND preview = nullptr;
-HWND tips = nullptr;
+std::unique_ptr<korvu::app::win32::Hints> hints;
 std::vector<HWND> maroon_labels;
 std::vector<std::pair<int, HFONT>> fonts;
 
@@ -133,11 +135,7 @@ HWND Plain(HWND window, const form::Control& row, int id) {
 }
 
 void AddControls(HWND window) {
-  tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, GetModuleHandleA(nullptr),
-                         nullptr);
-  SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 400);
+  hints = std::make_unique<korvu::app::win32::Hints>(window, 96);
   int id = kFirstId;
   for (const form::Control& row : form::kControls) {
     if (!row.label.name.empty()) {
@@ -146,15 +144,7 @@ void AddControls(HWND window) {
       if (row.label.maroon) maroon_labels.push_back(label);
     }
     HWND control = Plain(window, row, id++);
-    if (row.hint.empty()) continue;
-    const std::string hint(row.hint);
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND;  // the message loop relays the mouse to the hints, as Korvu's does
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint.c_str());
-    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!row.hint.empty()) hints->Add(control, std::string(row.hint));
   }
 }
 
@@ -226,9 +216,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_mode) {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (message.message == WM_MOUSEMOVE ||
-        (message.message >= WM_LBUTTONDOWN && message.message <= WM_MBUTTONUP))
-      SendMessageA(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+    hints->Relay(message);
     if (IsDialogMessageA(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
