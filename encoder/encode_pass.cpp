@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include <unistd.h>
-
+#include "encoder/console.h"
 #include "encoder/error.h"
 #include "encoder/frame_timeline.h"
 #include "encoder/output_file.h"
@@ -28,8 +27,8 @@ constexpr double kMaxGapSeconds = 10;
 
 void Warn(const std::string& text) {
   // On a terminal the progress line may be open: clear it first.
-  static const bool terminal = isatty(STDERR_FILENO);
-  std::fprintf(stderr, "%skorvu-enc: x264: %s\n", terminal ? "\r\033[K" : "", text.c_str());
+  static const bool terminal = IsTerminal(stderr);
+  WriteText(stderr, std::string(terminal ? "\r\033[K" : "") + "korvu-enc: x264: " + text + "\n");
 }
 
 Rational OutputRate(const Options& options, const VideoFacts& facts) {
@@ -81,7 +80,7 @@ class Pass {
   void Finish();
 
   const Options& options_;
-  Source source_;
+  std::unique_ptr<VideoSource> source_;
   Rational rate_;
   std::string stats_name_;
   std::unique_ptr<OutputFile> output_;
@@ -98,11 +97,11 @@ class Pass {
 
 Pass::Pass(const Options& options, std::FILE* console, bool terminal)
     : options_(options),
-      source_(options.input),
-      rate_(OutputRate(options, source_.Facts())),
-      converter_(options.input, source_.Facts().width, source_.Facts().height,
+      source_(OpenSource(options.input)),
+      rate_(OutputRate(options, source_->Facts())),
+      converter_(options.input, source_->Facts().width, source_->Facts().height,
                  options.field_order != FieldOrder::kProgressive),
-      progress_(console, terminal, options.pass, FrameTotal(options, source_.Facts()), rate_),
+      progress_(console, terminal, options.pass, FrameTotal(options, source_->Facts()), rate_),
       limit_(options.max_frames > 0 ? options.max_frames : INT64_MAX) {}
 
 void Pass::Run() {
@@ -131,7 +130,7 @@ void Pass::OpenEncoder() {
         "instead\n",
         stderr);
   const ApplyContext context{rate_, stats_name_.data()};
-  const PictureFormat picture = FormatOf(source_.Facts());
+  const PictureFormat picture = FormatOf(source_->Facts());
   if (options_.pass == 2) CheckFirstPass(context, picture);
   encoder_ = std::make_unique<X264Encoder>(BuildParams(options_, context, picture), options_.input,
                                            options_.stats, Warn);
@@ -162,15 +161,15 @@ void Pass::EncodeAndFinish() {
 }
 
 void Pass::EncodeAll() {
-  FrameTimeline timeline(std::lround(source_.Facts().frame_rate.Value() * kMaxGapSeconds));
+  FrameTimeline timeline(std::lround(source_->Facts().frame_rate.Value() * kMaxGapSeconds));
   AvPtr<AVFrame> current = NewFrame();
   AvPtr<AVFrame> previous = NewFrame();
   while (frames_ < limit_) {
     ThrowIfStopped();
-    auto picture = source_.Next();
+    auto picture = source_->Next();
     if (!picture) {
       if (timeline.FramesPlaced() == 0) throw Error(options_.input, "holds no pictures");
-      EmitCopies(*previous, source_.DroppedAtEnd(timeline.FramesPlaced()));
+      EmitCopies(*previous, source_->DroppedAtEnd(timeline.FramesPlaced()));
       return;
     }
     EmitCopies(*previous, timeline.Place(picture->slot));

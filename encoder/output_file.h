@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace korvu::enc {
@@ -27,7 +28,7 @@ class OutputFile {
   void Commit();
 
  private:
-  [[noreturn]] void Fail(int error);
+  [[noreturn]] void Fail(std::error_code error);
 
   std::string name_;
   std::string part_;

@@ -2,6 +2,8 @@
 
 #include <cinttypes>
 
+#include "encoder/console.h"
+
 namespace korvu::enc {
 namespace {
 
@@ -58,7 +60,7 @@ Progress::Progress(std::FILE* out, bool terminal, int pass, int64_t total, Ratio
 }
 
 Progress::~Progress() {
-  if (line_open_) std::fputc('\n', out_);
+  if (line_open_) WriteText(out_, "\n");
   std::fflush(out_);
 }
 
@@ -69,19 +71,19 @@ void Progress::Update(int64_t frames, int64_t coded, uint64_t bytes) {
   const std::string line = ProgressLine(State(frames, coded, bytes));
   if (terminal_) {
     // Back to the start of the line, then clear what a longer line left behind.
-    std::fprintf(out_, "\r%s\033[K", line.c_str());
+    WriteText(out_, "\r" + line + "\033[K");
     line_open_ = true;
   } else {
-    std::fprintf(out_, "%s\n", line.c_str());
+    WriteText(out_, line + "\n");
   }
   std::fflush(out_);
 }
 
 void Progress::Finish(int64_t frames, uint64_t bytes, const std::string& where) {
-  if (line_open_) std::fputs("\r\033[K", out_);
+  WriteText(out_, std::string(line_open_ ? "\r\033[K" : "") + "pass " +
+                      std::to_string(state_.pass) +
+                      " done: " + SummaryLine(State(frames, frames, bytes)) + "; " + where + "\n");
   line_open_ = false;
-  std::fprintf(out_, "pass %d done: %s; %s\n", state_.pass,
-               SummaryLine(State(frames, frames, bytes)).c_str(), where.c_str());
   std::fflush(out_);
 }
 

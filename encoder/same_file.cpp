@@ -3,9 +3,8 @@
 #include <filesystem>
 #include <vector>
 
-#include <sys/stat.h>
-
 #include "encoder/error.h"
+#include "encoder/file_access.h"
 #include "encoder/output_file.h"
 #include "encoder/stats_files.h"
 
@@ -32,12 +31,12 @@ void CheckApart(const std::vector<std::string>& names, const std::vector<ReadFil
 }  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first, second;
-  if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  const std::optional<FileIdentity> first = IdentityOf(a);
+  const std::optional<FileIdentity> second = IdentityOf(b);
+  if (first && second) return *first == *second;
   std::error_code error_a, error_b;
-  const fs::path canonical_a = fs::weakly_canonical(a, error_a);
-  const fs::path canonical_b = fs::weakly_canonical(b, error_b);
+  const fs::path canonical_a = fs::weakly_canonical(FilePath(a), error_a);
+  const fs::path canonical_b = fs::weakly_canonical(FilePath(b), error_b);
   return !error_a && !error_b && canonical_a == canonical_b;
 }
 

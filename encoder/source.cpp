@@ -7,17 +7,10 @@
 #include <fstream>
 
 #include "encoder/error.h"
+#include "encoder/file_access.h"
 
 namespace korvu::enc {
 namespace {
-
-bool IsAviSynthScript(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string extension = path.substr(path.size() - 4);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  return extension == ".avs";
-}
 
 Rational ToRational(AVRational value) {
   if (value.num <= 0 || value.den <= 0) return {0, 1};
@@ -32,15 +25,19 @@ std::string OpenFailure(int code) {
 
 }  // namespace
 
+bool IsAviSynthScript(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string extension = path.substr(path.size() - 4);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  return extension == ".avs";
+}
+
 Source::Source(std::string path)
     : path_(std::move(path)), packet_(av_packet_alloc()), frame_(NewFrame()) {
   if (!packet_) throw std::bad_alloc();
   // A failure reaches the user as one line, through Error; FFmpeg's own chatter would add more.
   av_log_set_level(AV_LOG_QUIET);
-  if (IsAviSynthScript(path_))
-    throw Error(path_,
-                "is an AviSynth script, and AviSynth does not exist on this system; "
-                "give the video file itself");
   OpenContainer();
   OpenDecoder();
   ReadFacts();
@@ -51,8 +48,8 @@ Source::Source(std::string path)
 // to compare, and its bytes are the decoder's: it is not read twice.
 void Source::CheckWhole() const {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path_, error)) return;
-  std::ifstream file(path_, std::ios::binary);
+  if (!std::filesystem::is_regular_file(FilePath(path_), error)) return;
+  std::ifstream file(FilePath(path_), std::ios::binary);
   char header[12] = {};
   if (!file.read(header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0 ||
       std::memcmp(header + 8, "AVI ", 4) != 0)
@@ -61,7 +58,7 @@ void Source::CheckWhole() const {
                                  static_cast<uint64_t>(static_cast<uint8_t>(header[5])) << 8 |
                                  static_cast<uint64_t>(static_cast<uint8_t>(header[6])) << 16 |
                                  static_cast<uint64_t>(static_cast<uint8_t>(header[7])) << 24);
-  const uint64_t size = std::filesystem::file_size(path_, error);
+  const uint64_t size = std::filesystem::file_size(FilePath(path_), error);
   if (!error && size < promised)
     throw Error(path_, "is truncated: " + std::to_string(size) + " of its " +
                            std::to_string(promised) + " bytes are there");

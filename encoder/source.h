@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,24 +29,42 @@ struct DecodedPicture {
   int64_t slot;
 };
 
-// The video stream of one input file, decoded with libavformat and libavcodec. Other streams
-// (audio) are skipped unread.
-class Source {
+// The pictures of an input's video stream, in display order.
+class VideoSource {
  public:
-  // Opens `path` and its decoder. Throws Error naming the file: missing or unreadable, an
-  // AviSynth script, truncated, no video stream, no decoder for its codec.
-  explicit Source(std::string path);
+  virtual ~VideoSource() = default;
 
-  const VideoFacts& Facts() const { return facts_; }
+  virtual const VideoFacts& Facts() const = 0;
 
   // The next picture in display order, or nothing at the end of the stream. The frame stays
   // valid until the next call. Throws Error for data that cannot be read or decoded.
-  std::optional<DecodedPicture> Next();
+  virtual std::optional<DecodedPicture> Next() = 0;
 
   // Called at the end of the stream with the number of slots the pictures filled: the frames
   // that the container lists after them, which it marks as dropped. (A file that lost its end
   // is refused when it is opened.)
-  int64_t DroppedAtEnd(int64_t slots_filled) const;
+  virtual int64_t DroppedAtEnd(int64_t slots_filled) const = 0;
+};
+
+// Whether `path` names an AviSynth script (by its extension, as AviSynth knows them).
+bool IsAviSynthScript(const std::string& path);
+
+// Opens the video of `path` by the route this system has for it: an AviSynth script through
+// AviSynth where the system has it (refused where it has not), anything else with FFmpeg.
+// Throws Error naming the file.
+std::unique_ptr<VideoSource> OpenSource(const std::string& path);
+
+// The video stream of one input file, decoded with libavformat and libavcodec. Other streams
+// (audio) are skipped unread.
+class Source : public VideoSource {
+ public:
+  // Opens `path` and its decoder. Throws Error naming the file: missing or unreadable,
+  // truncated, no video stream, no decoder for its codec.
+  explicit Source(std::string path);
+
+  const VideoFacts& Facts() const override { return facts_; }
+  std::optional<DecodedPicture> Next() override;
+  int64_t DroppedAtEnd(int64_t slots_filled) const override;
 
  private:
   void OpenContainer();

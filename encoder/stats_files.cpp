@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "encoder/error.h"
+#include "encoder/file_access.h"
 
 namespace korvu::enc {
 namespace {
@@ -26,8 +27,12 @@ constexpr const char* kWorking = ".part";
 // known: more than x264's stdio buffer holds.
 constexpr int64_t kProbeBytes = 1 << 16;
 
+std::string CannotWrite(std::error_code error) {
+  return "cannot be written (" + error.message() + ")";
+}
+
 std::string CannotWrite(int error) {
-  return std::string("cannot be written (") + std::strerror(error) + ")";
+  return CannotWrite(std::error_code(error, std::generic_category()));
 }
 
 std::string ReadFailure(int error) {
@@ -99,12 +104,12 @@ std::map<std::string, std::string> ParseOptionsLine(const std::string& line) {
 }
 
 void CheckReadable(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
+  std::ifstream file(FilePath(name), std::ios::binary);
   if (!file) throw Error(name, ReadFailure(errno));
 }
 
 std::string ReadAll(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
+  std::ifstream file(FilePath(name), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
@@ -126,7 +131,7 @@ int64_t SideRecordBytes(const x264_param_t& p) {
 
 // Why the disk takes no `bytes` more at the end of `name`, empty when it does.
 std::string DiskRefusal(const std::string& name, int64_t bytes) {
-  std::FILE* file = std::fopen(name.c_str(), "ab");
+  std::FILE* file = OpenFile(name, "ab");
   if (file == nullptr) return std::strerror(errno);
   const std::vector<char> zeros(static_cast<size_t>(bytes));
   errno = 0;
@@ -170,7 +175,7 @@ void CheckBitrate(const StatsTotals& totals, Rational frame_rate, int kbits) {
 StatsOutput::StatsOutput(std::string name) : name_(std::move(name)), working_(name_ + kWorking) {
   // x264 opens "<working>.temp" itself; try it first for a reason the user can act on.
   const std::string probe = working_ + kTemporary;
-  std::FILE* file = std::fopen(probe.c_str(), "wb");
+  std::FILE* file = OpenFile(probe, "wb");
   if (file == nullptr) throw Error(name_, CannotWrite(errno));
   std::fclose(file);
 }
@@ -202,9 +207,9 @@ StatsTotals StatsOutput::Verify(int64_t frames, const x264_param_t& settings) co
   if (!settings.rc.b_mb_tree) return totals;
   const std::string side = SideFileName(working_);
   std::error_code error;
-  const auto size = static_cast<int64_t>(std::filesystem::file_size(side, error));
+  const auto size = static_cast<int64_t>(std::filesystem::file_size(FilePath(side), error));
   const int64_t expected = totals.reference_frames * SideRecordBytes(settings);
-  if (error) throw Error(name_, CannotWrite(error.value()));
+  if (error) throw Error(name_, CannotWrite(error));
   if (size != expected) FailWriting(side, std::max<int64_t>(expected - size, 1));
   return totals;
 }
@@ -214,18 +219,18 @@ void StatsOutput::Commit() {
   // one of other statistics.
   const std::string side = SideFileName(working_);
   std::error_code error;
-  if (std::filesystem::exists(side))
-    std::filesystem::rename(side, SideFileName(name_), error);
+  if (std::filesystem::exists(FilePath(side)))
+    error = RenameOver(side, SideFileName(name_));
   else
-    std::filesystem::remove(SideFileName(name_), error);
-  if (!error) std::filesystem::rename(working_, name_, error);
-  if (error) throw Error(name_, CannotWrite(error.value()));
+    std::filesystem::remove(FilePath(SideFileName(name_)), error);
+  if (!error) error = RenameOver(working_, name_);
+  if (error) throw Error(name_, CannotWrite(error));
   committed_ = true;
 }
 
 Error StatsOutput::WriteFailure(const Error& x264_error) const {
   for (const std::string& file : {working_ + kTemporary, SideFileName(working_) + kTemporary})
-    if (std::filesystem::exists(file))
+    if (std::filesystem::exists(FilePath(file)))
       if (const std::string refusal = DiskRefusal(file, kProbeBytes); !refusal.empty())
         return Error(name_, "cannot be written (" + refusal + ")");
   return x264_error;
@@ -238,11 +243,13 @@ void StatsOutput::FailWriting(const std::string& file, int64_t missing) const {
 }
 
 void StatsOutput::RemoveWorkingFiles() const {
-  for (const std::string& file : WorkingNames(name_)) std::remove(file.c_str());
+  std::error_code ignored;
+  for (const std::string& file : WorkingNames(name_))
+    std::filesystem::remove(FilePath(file), ignored);
 }
 
 FirstPassStats ReadFirstPassStats(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
+  std::ifstream file(FilePath(name), std::ios::binary);
   if (!file) throw Error(name, ReadFailure(errno));
   std::string first_line;
   std::getline(file, first_line);

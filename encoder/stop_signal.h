@@ -1,23 +1,24 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace korvu::enc {
 
-// Catches the signals that end a console program (interrupt, hang-up, terminate), so that a run
-// can stop between frames and clean up its working files instead of dying half-way. Ignores the
-// signal of the file size limit, so that a write past it fails with a reason instead of killing
-// the run silently.
+// Catches what ends a console program (on POSIX the interrupt, hang-up and terminate signals; on
+// Windows Ctrl+C, Ctrl+Break and the console's closing), so that a run can stop between frames
+// and clean up its working files instead of dying half-way. On POSIX it also ignores the signal
+// of the file size limit, so that a write past it fails with a reason instead of killing the run.
 void CatchStopSignals();
 
-// The signal that asked the run to stop, 0 while none has.
-int StopSignal();
+// What asked the run to stop ("signal Interrupt", "Ctrl+C"), empty while nothing has.
+std::string StopReason();
 
-// Throws Error when a stop signal has come.
+// Throws Error when a stop has come.
 void ThrowIfStopped();
 
-// Runs `commit`, the step that gives a run's files their names, unless a stop signal has come
-// by then: a stop asked for before the end keeps nothing. Throws Error.
+// Runs `commit`, the step that gives a run's files their names, unless a stop has come by then:
+// a stop asked for before the end keeps nothing. Throws Error.
 void CommitUnlessStopped(const std::function<void()>& commit);
 
 }  // namespace korvu::enc
