@@ -28,14 +28,21 @@ int BitmapStride(int width, int bits) {
   return (width * bits / 8 + 3) & ~3;
 }
 
+// AVIFile finds the handler of a file by its extension, under this key; AviSynth's installer
+// adds the one for its scripts.
+bool HandlerRegistered(const std::string& path) {
+  const std::string extension = path.substr(path.find_last_of('.') + 1);
+  const std::wstring key = L"AVIFile\\Extensions\\" + Utf16(extension);
+  return RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, nullptr,
+                      nullptr) == ERROR_SUCCESS;
+}
+
 std::string OpenFailure(const std::string& path, HRESULT result) {
-  if (IsAviSynthScript(path) &&
-      (result == REGDB_E_CLASSNOTREG || result == AVIERR_UNSUPPORTED || result == AVIERR_BADFORMAT))
+  if (GetFileAttributesW(Utf16(path).c_str()) == INVALID_FILE_ATTRIBUTES)
+    return "cannot be opened (No such file or directory)";
+  if (IsAviSynthScript(path) && !HandlerRegistered(path))
     return "is an AviSynth script, and AviSynth is not installed; install AviSynth or give "
            "the video file itself";
-  if (result == AVIERR_FILEOPEN || result == AVIERR_FILEREAD)
-    return "cannot be opened (no such file, or no access)";
-  if (result == AVIERR_NODATA) return "has no video stream";
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(result));
   return std::string("cannot be opened through AVIFile (error ") + code + ")";

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include <vfw.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <vfw.h>
 
 #include "encoder/source.h"
 
