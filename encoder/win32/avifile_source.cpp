@@ -84,6 +84,7 @@ void AviFileSource::ReadFormat() {
     throw Error(path_, "tells nothing about the form of its pictures");
   facts_.width = format.biWidth;
   facts_.height = format.biHeight < 0 ? -format.biHeight : format.biHeight;
+  bottom_up_ = format.biHeight > 0;
   compression_ = format.biCompression;
   bits_ = format.biBitCount;
   if (compression_ == BI_RGB && bits_ == 24)
@@ -113,7 +114,7 @@ void AviFileSource::ReadFormat() {
 }
 
 // The pictures' planes as the stream lays them out: a bitmap bottom row first unless its height
-// is negative, YV12 with its V plane before U.
+// is negative (top-down), YV12 with its V plane before U.
 void AviFileSource::PointFrameAtBuffer() {
   AVFrame& frame = *frame_;
   const int width = facts_.width, height = facts_.height;
@@ -123,8 +124,8 @@ void AviFileSource::PointFrameAtBuffer() {
   uint8_t* data = buffer_.data();
   if (compression_ == BI_RGB) {
     const int stride = BitmapStride(width, bits_);
-    frame.data[0] = data + size_t(stride) * (height - 1);
-    frame.linesize[0] = -stride;
+    frame.data[0] = bottom_up_ ? data + size_t(stride) * (height - 1) : data;
+    frame.linesize[0] = bottom_up_ ? -stride : stride;
     return;
   }
   if (facts_.pixel_format == AV_PIX_FMT_YUYV422) {

@@ -40,6 +40,7 @@ class AviFileSource : public VideoSource {
   std::vector<uint8_t> buffer_;
   DWORD compression_ = 0;
   int bits_ = 0;
+  bool bottom_up_ = false;
   AvPtr<AVFrame> frame_;
 };
 
