@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows download is reproducible: scripts/package-windows run twice on one tree, in two
-# build folders of their own, gives two zips with the same SHA-256. Each run links Korvu.exe and
-# compiles its resources anew (the rest of a build folder is kept between runs), so the link, the
-# resource compiler, strip and zip are each met again every time.
+# build folders of their own, gives two zips and two source archives with the same SHA-256. Each
+# run links Korvu.exe and korvu-enc.exe and compiles the resources anew (the rest of a build
+# folder is kept between runs), so the link, the resource compiler, strip, zip and tar are each
+# met again every time. The zip holds the programs, Korvu.ini, the read-me and the licences.
 # Usage: reproducible_zip.sh WORK_FOLDER
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,18 +13,18 @@ mkdir -p "$work"
 zips=()
 for name in first second; do
   build=$work/$name/windows
-  rm -f "$build/bin/Korvu.exe"
+  rm -f "$build/bin/Korvu.exe" "$build/bin/korvu-enc.exe"
   find "$build" -name '*.rc.res' -delete 2>/dev/null || true
   zip=$(KORVU_WINDOWS_BUILD=$build "$here/../../scripts/package-windows" | tail -1)
   [ "$zip" = "$work/$name/$(basename "$zip")" ] || { echo "zip at $zip, not beside $build" >&2; exit 1; }
-  zips+=("$zip")
+  zips+=("$zip" "${zip%-windows-x86_64.zip}-source.tar.gz")
 done
+listing=$(unzip -Z1 "${zips[0]}" | sort | tr '\n' ' ')
+[ "$listing" = "COPYING.txt Korvu.exe Korvu.ini LICENSE.txt README-Windows.txt korvu-enc.exe " ] ||
+  { echo "reproducible_zip: the zip holds $listing" >&2; exit 1; }
 
-sums=$(sha256sum "${zips[@]}")
-echo "$sums"
-if [ "$(awk '{print $1}' <<<"$sums" | sort -u | wc -l)" != 1 ]; then
-  echo "reproducible_zip: the two zips differ" >&2
-  cmp -l "${zips[@]}" | head -20 >&2 || true
-  exit 1
-fi
+sha256sum "${zips[@]}"
+for i in 0 1; do
+  cmp "${zips[$i]}" "${zips[$((i + 2))]}" || { echo "reproducible_zip: the two differ" >&2; exit 1; }
+done
 echo "reproducible_zip: passed"
