@@ -5,8 +5,8 @@
 
 namespace korvu::enc {
 
-// Whether `stream` is a terminal that takes a line rewritten in place with "\r" and the escape
-// that clears the rest of it; a file, a pipe or the null device is not.
+// Whether `stream` is a terminal, where a line can be rewritten in place; a file, a pipe or the
+// null device is not.
 bool IsTerminal(std::FILE* stream);
 
 // Writes UTF-8 text to `stream` so that a console shows its letters: file names may hold any.

@@ -25,10 +25,16 @@ namespace {
 // Longer gaps in the timestamps are jumps, not dropped frames.
 constexpr double kMaxGapSeconds = 10;
 
+// Blanks enough to cover an open progress line.
+constexpr size_t kProgressWidth = 100;
+
 void Warn(const std::string& text) {
-  // On a terminal the progress line may be open: clear it first.
+  // On a terminal the progress line may be open: write over it.
   static const bool terminal = IsTerminal(stderr);
-  WriteText(stderr, std::string(terminal ? "\r\033[K" : "") + "korvu-enc: x264: " + text + "\n");
+  std::string line = "korvu-enc: x264: " + text;
+  if (terminal)
+    line = "\r" + line + std::string(kProgressWidth - std::min(kProgressWidth, line.size()), ' ');
+  WriteText(stderr, line + "\n");
 }
 
 Rational OutputRate(const Options& options, const VideoFacts& facts) {

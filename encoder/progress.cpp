@@ -60,7 +60,7 @@ Progress::Progress(std::FILE* out, bool terminal, int pass, int64_t total, Ratio
 }
 
 Progress::~Progress() {
-  if (line_open_) WriteText(out_, "\n");
+  if (open_line_ > 0) WriteText(out_, "\n");
   std::fflush(out_);
 }
 
@@ -70,9 +70,8 @@ void Progress::Update(int64_t frames, int64_t coded, uint64_t bytes) {
   shown_ = now;
   const std::string line = ProgressLine(State(frames, coded, bytes));
   if (terminal_) {
-    // Back to the start of the line, then clear what a longer line left behind.
-    WriteText(out_, "\r" + line + "\033[K");
-    line_open_ = true;
+    WriteText(out_, OverOpenLine(line));
+    open_line_ = line.size();
   } else {
     WriteText(out_, line + "\n");
   }
@@ -80,11 +79,17 @@ void Progress::Update(int64_t frames, int64_t coded, uint64_t bytes) {
 }
 
 void Progress::Finish(int64_t frames, uint64_t bytes, const std::string& where) {
-  WriteText(out_, std::string(line_open_ ? "\r\033[K" : "") + "pass " +
-                      std::to_string(state_.pass) +
-                      " done: " + SummaryLine(State(frames, frames, bytes)) + "; " + where + "\n");
-  line_open_ = false;
+  const std::string line = "pass " + std::to_string(state_.pass) +
+                           " done: " + SummaryLine(State(frames, frames, bytes)) + "; " + where;
+  WriteText(out_, (open_line_ > 0 ? OverOpenLine(line) : line) + "\n");
+  open_line_ = 0;
   std::fflush(out_);
+}
+
+std::string Progress::OverOpenLine(std::string_view line) const {
+  std::string text = "\r" + std::string(line);
+  if (line.size() < open_line_) text.append(open_line_ - line.size(), ' ');
+  return text;
 }
 
 PassState Progress::State(int64_t frames, int64_t coded, uint64_t bytes) const {

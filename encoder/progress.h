@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "encoder/frame_rate.h"
 
@@ -29,6 +30,8 @@ std::string SummaryLine(const PassState& state);
 
 // Shows a pass's progress on the console: on a terminal one line, rewritten in place a few
 // times a second; elsewhere (a log file, a pipe) a plain line every few seconds.
+// A line is rewritten with a carriage return and blanks over what a longer line left, which
+// every console shows alike (not every one that claims escape codes draws them).
 class Progress {
  public:
   Progress(std::FILE* out, bool terminal, int pass, int64_t total, Rational frame_rate);
@@ -42,13 +45,15 @@ class Progress {
  private:
   using Clock = std::chrono::steady_clock;
   PassState State(int64_t frames, int64_t coded, uint64_t bytes) const;
+  // `line` from the start of the terminal's line, covering what is there.
+  std::string OverOpenLine(std::string_view line) const;
 
   std::FILE* out_;
   bool terminal_;
   PassState state_;
   Clock::time_point start_ = Clock::now();
   Clock::time_point shown_ = start_;
-  bool line_open_ = false;
+  size_t open_line_ = 0;  // the length of the line left open on the terminal
 };
 
 }  // namespace korvu::enc

@@ -18,13 +18,8 @@ HANDLE ConsoleOf(std::FILE* stream) {
 
 }  // namespace
 
-// A console that cannot read escape codes gets the plain lines a file gets.
 bool IsTerminal(std::FILE* stream) {
-  HANDLE console = ConsoleOf(stream);
-  DWORD mode;
-  if (console == nullptr || !GetConsoleMode(console, &mode)) return false;
-  return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
-         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  return ConsoleOf(stream) != nullptr;
 }
 
 // The console takes UTF-16 whatever its code page; a file or pipe gets the UTF-8 bytes.

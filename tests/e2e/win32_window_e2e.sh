@@ -3,7 +3,9 @@
 # uses it: the start-up from the registry and Korvu.ini, typing, the settings dialogs, a two-pass
 # run of the stub encoder in a console, the error boxes of a typed name and of a registry value of
 # the wrong kind. What the window shows and writes is compared with what the job core computes for
-# the same job (the probe), run in the same Wine prefix.
+# the same job (the probe), run in the same Wine prefix. Then the download as a user unpacks it
+# (KORVU_WINDOWS_ZIP, which scripts/test-windows packs): "Encode" on a clip runs korvu-enc.exe's
+# two passes in Wine's cmd, and ffprobe reads the stream whole.
 # Usage: win32_window_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE [WINE64]
 # Wine runs in a prefix and with a server of the test's own, started once the display is there
 # (wine_prefix.sh): in a prefix shared with tests that run without a display, the window would come
@@ -23,7 +25,7 @@ fail() {
   [ -z "$main" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/win32_window_e2e.png}" root || true
   exit 1
 }
-for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo import convert "$wine"; do
+for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo import convert unzip ffmpeg "$wine"; do
   command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps, scripts/test-windows)"
 done
 
@@ -221,6 +223,35 @@ sleep 1
 no_dialog || fail "a second error box at start-up"
 xh_activate
 ! preview=$(XH_CLIP_TIMEOUT=1 xh_read_preview) || fail "a preview after the error: '$preview'"
+xh_close_window
+xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after its window closed"
+
+# The download, unpacked and started in its own folder as Explorer starts it, with no encoder in
+# the registry: its Korvu.ini names korvu-enc.exe beside it.
+[ -n "${KORVU_WINDOWS_ZIP:-}" ] || fail "KORVU_WINDOWS_ZIP names no download (scripts/test-windows)"
+"$wine" reg delete "$key" /f >/dev/null 2>&1 || true
+download="$work/Korvu download"
+unzip -q "$KORVU_WINDOWS_ZIP" -d "$download"
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=320x240:rate=25 -frames:v 100 \
+  -c:v mpeg4 -q:v 3 "$work/real.avi"
+xh_launch "$download" "$wine" "$download/Korvu.exe"
+korvu=$XH_APP_PID
+xh_find_window "$title" 60 "$korvu" || fail "no window from the download"
+main=$XH_WID
+xh_replace_text 372 34 "$(win "$work/real.avi")"
+xh_replace_text 128 130 1000
+xh_click 460 228
+# The output is named after the input, beside it; the statistics land in the current folder.
+stream_written() { [ -s "$work/real.264" ]; }
+xh_wait_for 30 console_shown || fail "no console window for the download's run"
+xh_wait_for 120 stream_written || fail "korvu-enc.exe wrote no stream: $(ls "$work")"
+xh_activate "$(($(console_id)))" || fail "the console did not take the focus"
+xh_key Return
+xh_wait_restored 20 || fail "the window was not restored after the download's run"
+probed=$(ffprobe -v error -count_frames -select_streams v:0 \
+  -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/real.264")
+[ "$probed" = "h264,100" ] || fail "ffprobe read '$probed' from the stream, expected h264,100"
+[ -s "$download/divx264_stat.dat" ] || fail "no statistics beside the download's programs"
 xh_close_window
 xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after its window closed"
 echo "win32_window_e2e: passed"
