@@ -3,8 +3,11 @@
 # alternately over several rounds, and reports the CPU and wall time of each (medians of the
 # rounds, both passes together), their ratios, and the quality of both streams (SSIM against the
 # source, ffmpeg's ssim filter). korvu-enc comes from a Release tree of its own.
+# With --windows: korvu-enc.exe of the Windows build (build/windows, as scripts/test-windows makes
+# it) against x264.exe built from the same Debian source (scripts/windows-libs), both under Wine in
+# a prefix of their own, both reading the clip as YUV4MPEG (x264.exe has no other demuxer).
 #
-# Usage: bench/encoder/compare.sh [rounds]     (default 5)
+# Usage: bench/encoder/compare.sh [--windows] [rounds]     (default 5)
 # Environment: SIZE (default 640x360), SECONDS_OF_VIDEO (default 20), BITRATE (default 1200)
 set -euo pipefail
 
@@ -14,22 +17,46 @@ done
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-release
+windows=
+if [ "${1:-}" = --windows ]; then
+  windows=1
+  shift
+fi
 rounds=${1:-5}
 size=${SIZE:-640x360}
 seconds=${SECONDS_OF_VIDEO:-20}
 bitrate=${BITRATE:-1200}
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF \
-  -DKORVU_TESTS=OFF -DKORVU_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target korvu-enc >/dev/null
+if [ -n "$windows" ]; then
+  build=$root/build/windows
+  [ -x "$build/bin/korvu-enc.exe" ] || { echo "compare.sh: no $build/bin/korvu-enc.exe (scripts/test-windows)" >&2; exit 1; }
+  x264_exe=$("$root/scripts/windows-libs")/bin/x264.exe
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  WINEPREFIX=$(mktemp -d /tmp/korvu-bench-wine.XXXXXX)
+  export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  trap '"$(dirname "$wine")/wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+  "$wine" wineboot --init >/dev/null 2>&1
+  # One server for all the runs, as a user's session has.
+  "$(dirname "$wine")/wineserver" -p
+else
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF \
+    -DKORVU_TESTS=OFF -DKORVU_BENCH=OFF >/dev/null
+  cmake --build "$build" -j2 --target korvu-enc >/dev/null
+fi
 
 mkdir -p "$build/encoder-compare"
 cd "$build/encoder-compare"
 clip=clip-$size-${seconds}s.avi
+[ -z "$windows" ] || clip=${clip%.avi}.y4m
 if [ ! -f "$clip" ]; then
   echo "Making $clip ..."
-  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
-    -f lavfi -i "sine=d=$seconds" -c:v mpeg4 -q:v 2 -c:a pcm_s16le "$clip"
+  if [ -n "$windows" ]; then
+    ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
+      -pix_fmt yuv420p "$clip"
+  else
+    ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
+      -f lavfi -i "sine=d=$seconds" -c:v mpeg4 -q:v 2 -c:a pcm_s16le "$clip"
+  fi
 fi
 
 # The window's defaults: balanced quality, 4 s GOPs, 4 references, 2 B frames, no B references;
@@ -39,6 +66,14 @@ korvu=("$build/bin/korvu-enc" -sf korvu.stats -br "$bitrate" -aqo 1 -I 4 -ref 4 
 x264=(x264 --quiet --no-progress --demuxer lavf --force-cfr --preset medium --stats x264.stats
       --bitrate "$bitrate" --keyint 100 --ref 4 --bframes 2 --b-pyramid none --level 4.0
       --vbv-maxrate 20000 --vbv-bufsize 25000 "$clip")
+null=/dev/null
+if [ -n "$windows" ]; then
+  korvu[0]=$build/bin/korvu-enc.exe
+  korvu=("$wine" "${korvu[@]}")
+  x264=("$wine" "$x264_exe" "${x264[@]:1}")
+  x264[5]=y4m  # the demuxer
+  null=NUL
+fi
 
 timed() {  # file, command...: appends "wall user system" of the command to the file
   local file=$1
@@ -52,7 +87,7 @@ measure() {  # tool: appends "wall cpu" of its two passes to <tool>.times
     timed korvu.passes "${korvu[@]}" -npass 1
     timed korvu.passes "${korvu[@]}" -npass 2
   else
-    timed x264.passes "${x264[@]}" --pass 1 -o /dev/null
+    timed x264.passes "${x264[@]}" --pass 1 -o "$null"
     timed x264.passes "${x264[@]}" --pass 2 -o x264.264
   fi
   awk '{ wall += $1; cpu += $2 + $3 } END { printf "%.2f %.2f\n", wall, cpu }' "$1.passes" >>"$1.times"
@@ -80,7 +115,7 @@ for round in $(seq 1 "$rounds"); do
 done
 
 echo
-echo "$clip: $size, $seconds s at 25 fps, MPEG-4 in AVI; -br $bitrate, two passes, $rounds rounds"
+echo "$clip: $size, $seconds s at 25 fps; -br $bitrate, two passes, $rounds rounds${windows:+, under Wine}"
 printf "%-10s %8s %8s %10s %8s\n" "" "wall s" "cpu s" "SSIM" "kbit/s"
 for tool in korvu x264; do
   printf "%-10s %8s %8s %10s %8s\n" "$tool" "$(median $tool.times 1)" "$(median $tool.times 2)" \
