@@ -35,9 +35,9 @@ if [ -n "$windows" ]; then
   WINEPREFIX=$(mktemp -d /tmp/korvu-bench-wine.XXXXXX)
   export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   trap '"$(dirname "$wine")/wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
-  "$wine" wineboot --init >/dev/null 2>&1
   # One server for all the runs, as a user's session has.
   "$(dirname "$wine")/wineserver" -p
+  "$wine" wineboot --init >/dev/null 2>&1
 else
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF \
     -DKORVU_TESTS=OFF -DKORVU_BENCH=OFF >/dev/null

@@ -1,12 +1,57 @@
 #include "encoder/win32/avifile_source.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "encoder/error.h"
 #include "encoder/win32/utf8.h"
 
 namespace korvu::enc {
+
+// AVIFile's library, loaded with the first file that takes this route: linked at start, it and
+// the COM libraries it brings would cost every run of korvu-enc a good part of a second.
+struct AviFileLibrary {
+  decltype(&AVIFileInit) FileInit = nullptr;
+  decltype(&AVIFileExit) FileExit = nullptr;
+  decltype(&AVIStreamOpenFromFileW) OpenFromFile = nullptr;
+  decltype(&AVIStreamInfoW) Info = nullptr;
+  decltype(&AVIStreamReadFormat) ReadFormat = nullptr;
+  decltype(&AVIStreamRead) Read = nullptr;
+  decltype(&AVIStreamStart) Start = nullptr;
+  decltype(&AVIStreamLength) Length = nullptr;
+  decltype(&AVIStreamRelease) Release = nullptr;
+};
+
 namespace {
+
+template <typename Function>
+void Find(HMODULE module, const char* name, Function& function) {
+  // Through the generic function type, which any function pointer may be cast to and back.
+  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Nothing when Windows' AVIFile library is missing or lacks a function.
+const AviFileLibrary* Library() {
+  static const std::optional<AviFileLibrary> library = []() -> std::optional<AviFileLibrary> {
+    HMODULE module = LoadLibraryW(L"avifil32.dll");
+    if (module == nullptr) return std::nullopt;
+    AviFileLibrary l;
+    Find(module, "AVIFileInit", l.FileInit);
+    Find(module, "AVIFileExit", l.FileExit);
+    Find(module, "AVIStreamOpenFromFileW", l.OpenFromFile);
+    Find(module, "AVIStreamInfoW", l.Info);
+    Find(module, "AVIStreamReadFormat", l.ReadFormat);
+    Find(module, "AVIStreamRead", l.Read);
+    Find(module, "AVIStreamStart", l.Start);
+    Find(module, "AVIStreamLength", l.Length);
+    Find(module, "AVIStreamRelease", l.Release);
+    if (!l.FileInit || !l.FileExit || !l.OpenFromFile || !l.Info || !l.ReadFormat || !l.Read ||
+        !l.Start || !l.Length || !l.Release)
+      return std::nullopt;
+    return l;
+  }();
+  return library ? &*library : nullptr;
+}
 
 constexpr DWORD FourCc(const char (&code)[5]) {
   return static_cast<DWORD>(code[0]) | static_cast<DWORD>(code[1]) << 8 |
@@ -50,36 +95,39 @@ std::string OpenFailure(const std::string& path, HRESULT result) {
 
 }  // namespace
 
-AviFileSource::AviFileSource(std::string path) : path_(std::move(path)), frame_(NewFrame()) {
-  AVIFileInit();
-  const HRESULT result = AVIStreamOpenFromFileW(&stream_, Utf16(path_).c_str(), streamtypeVIDEO, 0,
+AviFileSource::AviFileSource(std::string path)
+    : path_(std::move(path)), avifile_(Library()), frame_(NewFrame()) {
+  if (avifile_ == nullptr)
+    throw Error(path_, "cannot be read: Windows' AVIFile library (avifil32.dll) is missing");
+  avifile_->FileInit();
+  const HRESULT result = avifile_->OpenFromFile(&stream_, Utf16(path_).c_str(), streamtypeVIDEO, 0,
                                                 OF_READ | OF_SHARE_DENY_NONE, nullptr);
   if (result != AVIERR_OK) {
     stream_ = nullptr;
-    AVIFileExit();
+    avifile_->FileExit();
     throw Error(path_, OpenFailure(path_, result));
   }
   try {
     ReadFormat();
   } catch (...) {
-    AVIStreamRelease(stream_);
-    AVIFileExit();
+    avifile_->Release(stream_);
+    avifile_->FileExit();
     throw;
   }
 }
 
 AviFileSource::~AviFileSource() {
-  AVIStreamRelease(stream_);
-  AVIFileExit();
+  avifile_->Release(stream_);
+  avifile_->FileExit();
 }
 
 void AviFileSource::ReadFormat() {
   AVISTREAMINFOW info;
-  if (AVIStreamInfoW(stream_, &info, sizeof info) != AVIERR_OK)
+  if (avifile_->Info(stream_, &info, sizeof info) != AVIERR_OK)
     throw Error(path_, "tells nothing about its video stream");
   BITMAPINFOHEADER format{};
   LONG size = sizeof format;
-  if (AVIStreamReadFormat(stream_, AVIStreamStart(stream_), &format, &size) != AVIERR_OK ||
+  if (avifile_->ReadFormat(stream_, avifile_->Start(stream_), &format, &size) != AVIERR_OK ||
       size < static_cast<LONG>(sizeof format))
     throw Error(path_, "tells nothing about the form of its pictures");
   facts_.width = format.biWidth;
@@ -102,9 +150,9 @@ void AviFileSource::ReadFormat() {
   if (facts_.width <= 0 || facts_.height <= 0) throw Error(path_, "has pictures of no size");
   if (info.dwRate > 0 && info.dwScale > 0)
     facts_.frame_rate = {static_cast<int>(info.dwRate), static_cast<int>(info.dwScale)};
-  facts_.listed_frames = std::max<LONG>(AVIStreamLength(stream_), 0);
+  facts_.listed_frames = std::max<LONG>(avifile_->Length(stream_), 0);
   facts_.estimated_frames = facts_.listed_frames;
-  start_ = next_ = AVIStreamStart(stream_);
+  start_ = next_ = avifile_->Start(stream_);
   const int width = facts_.width, height = facts_.height;
   const size_t bytes = compression_ == BI_RGB ? size_t(BitmapStride(width, bits_)) * height
                        : facts_.pixel_format == AV_PIX_FMT_YUYV422 ? size_t(width) * 2 * height
@@ -146,8 +194,8 @@ void AviFileSource::PointFrameAtBuffer() {
 std::optional<DecodedPicture> AviFileSource::Next() {
   if (next_ - start_ >= facts_.listed_frames) return std::nullopt;
   LONG bytes = 0;
-  const HRESULT result = AVIStreamRead(stream_, next_, 1, buffer_.data(),
-                                       static_cast<LONG>(buffer_.size()), &bytes, nullptr);
+  const HRESULT result = avifile_->Read(stream_, next_, 1, buffer_.data(),
+                                        static_cast<LONG>(buffer_.size()), &bytes, nullptr);
   if (result != AVIERR_OK || bytes < static_cast<LONG>(buffer_.size()))
     throw Error(path_, "cannot be read in frame " + std::to_string(next_ - start_ + 1));
   return DecodedPicture{frame_.get(), next_++ - start_};

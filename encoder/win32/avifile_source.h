@@ -12,6 +12,8 @@
 
 namespace korvu::enc {
 
+struct AviFileLibrary;
+
 // The video stream of a file that Windows' AVIFile interface opens: an AviSynth script, through
 // the handler that AviSynth installs, or an AVI file of uncompressed pictures. The pictures come
 // as the stream holds them (RGB, I420, YV12 or YUY2), one per frame.
@@ -33,6 +35,7 @@ class AviFileSource : public VideoSource {
   void PointFrameAtBuffer();
 
   std::string path_;
+  const AviFileLibrary* avifile_;
   PAVISTREAM stream_ = nullptr;
   VideoFacts facts_;
   LONG start_ = 0;
