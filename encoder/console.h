@@ -9,6 +9,9 @@ namespace korvu::enc {
 // null device is not.
 bool IsTerminal(std::FILE* stream);
 
+// The width of the terminal behind `stream` in characters, 0 when unknown.
+int TerminalColumns(std::FILE* stream);
+
 // Writes UTF-8 text to `stream` so that a console shows its letters: file names may hold any.
 void WriteText(std::FILE* stream, std::string_view text);
 

@@ -53,7 +53,7 @@ std::string SummaryLine(const PassState& s) {
 }
 
 Progress::Progress(std::FILE* out, bool terminal, int pass, int64_t total, Rational frame_rate)
-    : out_(out), terminal_(terminal) {
+    : out_(out), terminal_(terminal), columns_(terminal ? TerminalColumns(out) : 0) {
   state_.pass = pass;
   state_.total = total;
   state_.frame_rate = frame_rate;
@@ -70,8 +70,10 @@ void Progress::Update(int64_t frames, int64_t coded, uint64_t bytes) {
   shown_ = now;
   const std::string line = ProgressLine(State(frames, coded, bytes));
   if (terminal_) {
-    WriteText(out_, OverOpenLine(line));
-    open_line_ = line.size();
+    const std::string_view shown =
+        std::string_view(line).substr(0, columns_ > 1 ? columns_ - 1 : std::string::npos);
+    WriteText(out_, OverOpenLine(shown));
+    open_line_ = shown.size();
   } else {
     WriteText(out_, line + "\n");
   }

@@ -31,7 +31,8 @@ std::string SummaryLine(const PassState& state);
 // Shows a pass's progress on the console: on a terminal one line, rewritten in place a few
 // times a second; elsewhere (a log file, a pipe) a plain line every few seconds.
 // A line is rewritten with a carriage return and blanks over what a longer line left, which
-// every console shows alike (not every one that claims escape codes draws them).
+// every console shows alike (not every one that claims escape codes draws them), and is kept
+// shorter than the terminal is wide: a full row moves some consoles' cursor to the next.
 class Progress {
  public:
   Progress(std::FILE* out, bool terminal, int pass, int64_t total, Rational frame_rate);
@@ -53,6 +54,7 @@ class Progress {
   PassState state_;
   Clock::time_point start_ = Clock::now();
   Clock::time_point shown_ = start_;
+  size_t columns_;        // the terminal's width, 0 when unknown
   size_t open_line_ = 0;  // the length of the line left open on the terminal
 };
 

@@ -22,6 +22,13 @@ bool IsTerminal(std::FILE* stream) {
   return ConsoleOf(stream) != nullptr;
 }
 
+int TerminalColumns(std::FILE* stream) {
+  HANDLE console = ConsoleOf(stream);
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (console == nullptr || !GetConsoleScreenBufferInfo(console, &info)) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 // The console takes UTF-16 whatever its code page; a file or pipe gets the UTF-8 bytes.
 void WriteText(std::FILE* stream, std::string_view text) {
   HANDLE console = ConsoleOf(stream);
