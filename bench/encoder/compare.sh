@@ -4,8 +4,8 @@
 # rounds, both passes together), their ratios, and the quality of both streams (SSIM against the
 # source, ffmpeg's ssim filter). korvu-enc comes from a Release tree of its own.
 # With --windows: korvu-enc.exe of the Windows build (build/windows, as scripts/test-windows makes
-# it) against x264.exe built from the same Debian source (scripts/windows-libs), both under Wine in
-# a prefix of their own, both reading the clip as YUV4MPEG (x264.exe has no other demuxer).
+# it) against x264.exe built from the same Debian sources (scripts/windows-libs: the same libx264,
+# reading through the same FFmpeg), both under Wine in a prefix of their own.
 #
 # Usage: bench/encoder/compare.sh [--windows] [rounds]     (default 5)
 # Environment: SIZE (default 640x360), SECONDS_OF_VIDEO (default 20), BITRATE (default 1200)
@@ -47,16 +47,10 @@ fi
 mkdir -p "$build/encoder-compare"
 cd "$build/encoder-compare"
 clip=clip-$size-${seconds}s.avi
-[ -z "$windows" ] || clip=${clip%.avi}.y4m
 if [ ! -f "$clip" ]; then
   echo "Making $clip ..."
-  if [ -n "$windows" ]; then
-    ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
-      -pix_fmt yuv420p "$clip"
-  else
-    ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
-      -f lavfi -i "sine=d=$seconds" -c:v mpeg4 -q:v 2 -c:a pcm_s16le "$clip"
-  fi
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=s=$size:r=25:d=$seconds" \
+    -f lavfi -i "sine=d=$seconds" -c:v mpeg4 -q:v 2 -c:a pcm_s16le "$clip"
 fi
 
 # The window's defaults: balanced quality, 4 s GOPs, 4 references, 2 B frames, no B references;
@@ -71,7 +65,6 @@ if [ -n "$windows" ]; then
   korvu[0]=$build/bin/korvu-enc.exe
   korvu=("$wine" "${korvu[@]}")
   x264=("$wine" "$x264_exe" "${x264[@]:1}")
-  x264[5]=y4m  # the demuxer
   null=NUL
 fi
 
@@ -115,7 +108,7 @@ for round in $(seq 1 "$rounds"); do
 done
 
 echo
-echo "$clip: $size, $seconds s at 25 fps; -br $bitrate, two passes, $rounds rounds${windows:+, under Wine}"
+echo "$clip: $size, $seconds s at 25 fps, MPEG-4 in AVI; -br $bitrate, two passes, $rounds rounds${windows:+, under Wine}"
 printf "%-10s %8s %8s %10s %8s\n" "" "wall s" "cpu s" "SSIM" "kbit/s"
 for tool in korvu x264; do
   printf "%-10s %8s %8s %10s %8s\n" "$tool" "$(median $tool.times 1)" "$(median $tool.times 2)" \
