@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows download is reproducible: scripts/package-windows run twice on one tree, in two
 # build folders of their own, gives two zips and two source archives with the same SHA-256. Each
-# run links Korvu.exe and korvu-enc.exe and compiles the resources anew (the rest of a build
-# folder is kept between runs), so the link, the resource compiler, strip, zip and tar are each
-# met again every time. The zip holds the programs, Korvu.ini, the read-me and the licences.
+# run links Korvu.exe and korvu-enc.exe and compiles the resources anew, so the link, the resource
+# compiler, strip, zip and tar are each met again every time; the second folder starts as a copy
+# of the first (the objects compiled once). The zip holds the programs, Korvu.ini, the read-me
+# and the licences.
 # Usage: reproducible_zip.sh WORK_FOLDER
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +14,13 @@ mkdir -p "$work"
 zips=()
 for name in first second; do
   build=$work/$name/windows
+  if [ $name = second ]; then
+    rm -rf "$work/second"
+    mkdir -p "$work/second"
+    cp -a "$work/first/windows" "$build"
+    # The copy's CMake cache names the first folder; a new configure in the copy sets it right.
+    rm -f "$build/CMakeCache.txt"
+  fi
   rm -f "$build/bin/Korvu.exe" "$build/bin/korvu-enc.exe"
   find "$build" -name '*.rc.res' -delete 2>/dev/null || true
   zip=$(KORVU_WINDOWS_BUILD=$build "$here/../../scripts/package-windows" | tail -1)
