@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 namespace korvu::app::win32 {
@@ -31,13 +32,45 @@ HWND CreateCentredWindow(const TopWindow& window, void* creator) {
                          nullptr, GetModuleHandleA(nullptr), creator);
 }
 
-int TextWidth(HFONT font, std::string_view text) {
+// Wine draws some sizes of its fonts up to a few pixels wider than it measures them (14 pixel
+// Tahoma, at 120 dots per inch), so the caption is drawn once in memory to see where its ink ends.
+SIZE TextSize(HFONT font, std::string_view text) {
+  constexpr UINT kLine = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
   static HDC dc = CreateCompatibleDC(nullptr);  // kept for the program's life
-  HGDIOBJ previous = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, previous);
-  return static_cast<int>(size.cx);
+  HGDIOBJ previous_font = SelectObject(dc, font);
+  const int length = static_cast<int>(text.size());
+  RECT measured{};
+  DrawTextA(dc, text.data(), length, &measured, kLine | DT_CALCRECT);
+  // White, in the screen's colours (glyphs on a black and white surface are hinted narrower than
+  // the controls draw them), with room for ink well past the measure.
+  const int width = 2 * measured.right + measured.bottom, height = 2 * measured.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP surface = width > 0 && height > 0
+                        ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+                        : nullptr;
+  int right = -1, bottom = -1;  // the last column and row with ink
+  if (surface != nullptr) {
+    HGDIOBJ previous_surface = SelectObject(dc, surface);
+    const std::span pixels(static_cast<DWORD*>(bits), static_cast<std::size_t>(width) * height);
+    std::ranges::fill(pixels, 0xffffffu);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT all{0, 0, width, height};
+    DrawTextA(dc, text.data(), length, &all, kLine);
+    GdiFlush();
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if ((pixels[static_cast<std::size_t>(y) * width + x] & 0xffffffu) != 0xffffffu)
+          right = std::max(right, x), bottom = std::max(bottom, y);
+    SelectObject(dc, previous_surface);
+    DeleteObject(surface);
+  }
+  SelectObject(dc, previous_font);
+  // A blank pixel after the ink: a letter whose ink reaches a control's edge may be cut there.
+  return {std::max(measured.right, static_cast<LONG>(right + 2)),
+          std::max(measured.bottom, static_cast<LONG>(bottom + 2))};
 }
 
 int FittedWidth(int needed, int width, int room) {

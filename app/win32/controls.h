@@ -38,9 +38,14 @@ struct TopWindow {
 };
 HWND CreateCentredWindow(const TopWindow& window, void* creator);
 
-// The width of `text` in `font`, in pixels; measured in memory, without a trip to the system's
-// window manager.
-int TextWidth(HFONT font, std::string_view text);
+// The box that `text` takes drawn on one line in `font`, in pixels: the larger of what the drawing
+// call works out for it (the font's full height, its descenders included) and where its ink ends
+// when drawn, with a blank pixel after. Measured in memory, without a trip to the system's window
+// manager.
+SIZE TextSize(HFONT font, std::string_view text);
+inline int TextWidth(HFONT font, std::string_view text) {
+  return static_cast<int>(TextSize(font, text).cx);
+}
 
 // The width of a box `width` wide whose caption needs `needed` pixels: as wide as the caption, as
 // far as `room` allows, never narrower than it is. A font a little wider than the layout's, or a
@@ -51,7 +56,7 @@ int FittedWidth(int needed, int width, int room);
 void GrowToFit(HWND control, int needed, int room, int height = 0);
 
 // The width a check box needs for `caption` in `font`: the box as wide as a menu's check mark,
-// half a character's gap, the caption. (A three-state box does not tell its ideal size
+// half a character's gap, the caption as drawn. (A three-state box does not tell its ideal size
 // everywhere.)
 int CheckBoxWidthNeeded(HFONT font, std::string_view caption);
 // The width a made drop-down list needs for its longest entry in its font, with the edit's margins
