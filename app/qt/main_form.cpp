@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "app/qt/dm.h"
@@ -71,6 +72,12 @@ void TMainForm::createControls() {
     QWidget* widget = createControl(row);
     widget->setObjectName(ToQt(row.name));
     widget->setGeometry(Rect(row.box));
+    // A check box takes the width its caption needs in the style at hand, as far as the room
+    // beside it allows: at some scales the box described cuts the caption's last letter.
+    if (row.kind == form::Kind::kCheckBox)
+      widget->resize(
+          std::clamp(widget->sizeHint().width(), row.box.width, form::RoomBeside(row.box)),
+          row.box.height);
     if (!row.hint.empty()) widget->setToolTip(Hint(row.hint));
     // Screen readers announce every control by its label's caption or its own.
     widget->setAccessibleName(ToQt(row.label.name.empty() ? row.caption : row.label.caption));
