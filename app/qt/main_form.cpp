@@ -215,6 +215,13 @@ void TMainForm::ShowBusy(bool busy) {
   QApplication::restoreOverrideCursor();
 }
 
+// Wayland lets no program bring back a window that it minimised (only the user can): there the
+// window stays in sight for the run, disabled under its busy pointer, as it shows itself when the
+// user brings it back during a run elsewhere.
+void TMainForm::Minimize() {
+  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) showMinimized();
+}
+
 void TMainForm::Restore() {
   showNormal();
   raise();

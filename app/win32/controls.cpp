@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <span>
 #include <string>
 
 namespace korvu::app::win32 {
@@ -32,45 +31,55 @@ HWND CreateCentredWindow(const TopWindow& window, void* creator) {
                          nullptr, GetModuleHandleA(nullptr), creator);
 }
 
+Canvas::Canvas(int width, int height, COLORREF background)
+    : width_(std::max(width, 1)), height_(std::max(height, 1)), dc_(CreateCompatibleDC(nullptr)) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  surface_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (surface_ == nullptr) return;
+  previous_ = SelectObject(dc_, surface_);
+  pixels_ = static_cast<DWORD*>(bits);
+  // The pixels are blue, green, red from the lowest byte on.
+  background_ = GetBValue(background) | GetGValue(background) << 8 | GetRValue(background) << 16;
+  std::fill_n(pixels_, static_cast<std::size_t>(width_) * height_, background_);
+}
+
+Canvas::~Canvas() {
+  if (previous_ != nullptr) SelectObject(dc_, previous_);
+  if (surface_ != nullptr) DeleteObject(surface_);
+  DeleteDC(dc_);
+}
+
+POINT Canvas::InkEnd() const {
+  POINT end{-1, -1};
+  GdiFlush();
+  for (int y = 0; pixels_ != nullptr && y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      if ((pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xffffffu) != background_)
+        end = {std::max<LONG>(end.x, x), std::max<LONG>(end.y, y)};
+  return end;
+}
+
 // Wine draws some sizes of its fonts up to a few pixels wider than it measures them (14 pixel
 // Tahoma, at 120 dots per inch), so the caption is drawn once in memory to see where its ink ends.
 SIZE TextSize(HFONT font, std::string_view text) {
   constexpr UINT kLine = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
   static HDC dc = CreateCompatibleDC(nullptr);  // kept for the program's life
-  HGDIOBJ previous_font = SelectObject(dc, font);
   const int length = static_cast<int>(text.size());
+  HGDIOBJ previous = SelectObject(dc, font);
   RECT measured{};
   DrawTextA(dc, text.data(), length, &measured, kLine | DT_CALCRECT);
-  // White, in the screen's colours (glyphs on a black and white surface are hinted narrower than
-  // the controls draw them), with room for ink well past the measure.
-  const int width = 2 * measured.right + measured.bottom, height = 2 * measured.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP surface = width > 0 && height > 0
-                        ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                        : nullptr;
-  int right = -1, bottom = -1;  // the last column and row with ink
-  if (surface != nullptr) {
-    HGDIOBJ previous_surface = SelectObject(dc, surface);
-    const std::span pixels(static_cast<DWORD*>(bits), static_cast<std::size_t>(width) * height);
-    std::ranges::fill(pixels, 0xffffffu);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    RECT all{0, 0, width, height};
-    DrawTextA(dc, text.data(), length, &all, kLine);
-    GdiFlush();
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if ((pixels[static_cast<std::size_t>(y) * width + x] & 0xffffffu) != 0xffffffu)
-          right = std::max(right, x), bottom = std::max(bottom, y);
-    SelectObject(dc, previous_surface);
-    DeleteObject(surface);
-  }
-  SelectObject(dc, previous_font);
+  SelectObject(dc, previous);
+  // With room for ink well past the measure.
+  Canvas canvas(2 * measured.right + measured.bottom, 2 * measured.bottom, RGB(255, 255, 255));
+  SelectObject(canvas.Dc(), font);
+  SetBkMode(canvas.Dc(), TRANSPARENT);
+  RECT all{0, 0, 2 * measured.right + measured.bottom, 2 * measured.bottom};
+  DrawTextA(canvas.Dc(), text.data(), length, &all, kLine);
+  const POINT ink = canvas.InkEnd();
   // A blank pixel after the ink: a letter whose ink reaches a control's edge may be cut there.
-  return {std::max(measured.right, static_cast<LONG>(right + 2)),
-          std::max(measured.bottom, static_cast<LONG>(bottom + 2))};
+  return {std::max(measured.right, ink.x + 2), std::max(measured.bottom, ink.y + 2)};
 }
 
 int FittedWidth(int needed, int width, int room) {

@@ -38,6 +38,28 @@ struct TopWindow {
 };
 HWND CreateCentredWindow(const TopWindow& window, void* creator);
 
+// A surface in memory of the screen's colours, filled with `background`, to draw on and see where
+// the ink went. (On a black and white one, glyphs are hinted narrower than the controls draw them.)
+class Canvas {
+ public:
+  Canvas(int width, int height, COLORREF background);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC Dc() const { return dc_; }
+  // The last column and row that show anything but the background; -1 where nothing was drawn.
+  POINT InkEnd() const;
+
+ private:
+  int width_, height_;
+  DWORD background_ = 0;
+  HDC dc_;
+  HBITMAP surface_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  DWORD* pixels_ = nullptr;
+};
+
 // The box that `text` takes drawn on one line in `font`, in pixels: the larger of what the drawing
 // call works out for it (the font's full height, its descenders included) and where its ink ends
 // when drawn, with a blank pixel after. Measured in memory, without a trip to the system's window

@@ -3,8 +3,7 @@
 # a server of its own started once the display is there: Wine makes a top-level window only on
 # the display its desktop opened with, and the Windows suite's shared prefix has none.
 # Usage: [KORVU_WINE_DPI="96 144"] run_on_display.sh WINE64 PROGRAM [ARGUMENTS...]
-# With KORVU_WINE_DPI the program runs once at each density it lists (its own KORVU_WINE_DPI then
-# names the one of that run); it fails when any run fails.
+# runs PROGRAM once at each density listed (its KORVU_WINE_DPI names the one of its run).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../e2e/xharness.sh"
@@ -25,11 +24,9 @@ work=$(mktemp -d /tmp/korvu-display.XXXXXX)
 wine_prefix_start "$work" "$wine"
 # Tahoma, the window's typeface, as on Windows (else Wine draws it with a wider stand-in).
 cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-if [ -z "${KORVU_WINE_DPI:-}" ]; then "$wine" "$@"; exit; fi
-# Each process reads the screen's density from the registry when it starts.
 status=0
-for dpi in $KORVU_WINE_DPI; do
+for dpi in ${KORVU_WINE_DPI:-96}; do  # each process reads the density as it starts
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  KORVU_WINE_DPI=$dpi "$wine" "$@" || status=1
+  KORVU_WINE_DPI=$dpi "$wine" "$@" || status=$?
 done
 exit $status
