@@ -38,11 +38,12 @@ def walk(accessible):
 
 def largest_inside(found, box):
     """The largest accessible within `box` (a check box reports its indicator and caption only,
-    a field's parts lie inside it); the outermost of equals."""
+    a field's parts lie inside it; one grown to fit its caption passes its right edge); the
+    outermost of equals."""
     left, top, width, height = box
     best, best_area = None, 0
     for (x, y, w, h), accessible in found:
-        inside = x >= left and y >= top and x + w <= left + width and y + h <= top + height
+        inside = left <= x < left + width and y >= top and y + h <= top + height
         if inside and w * h > best_area:
             best, best_area = accessible, w * h
     return best
