@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # What screen readers hear of the window, read over AT-SPI from outside on a virtual display with a
 # session bus and the accessibility bus of its own: every control named by its label's caption (or
-# its own), lists included, and the spin fields as spin buttons with their value and limits.
-# Usage: atspi_e2e.sh KORVU
+# its own), lists included, and the spin fields as spin buttons with their value and limits. Then
+# on Wayland (weston on a screen in memory), which lets no program bring back a window it minimised:
+# "Encode" pressed as a screen reader does, the window stays on the screen during the run with only
+# the preview taking input, and takes input again once the run's console has ended.
+# Usage: atspi_e2e.sh KORVU KORVU_CMD KORVU_ENC
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${KORVU_ATSPI_BUS:-}" ]; then
@@ -38,7 +41,7 @@ xh_close_window
 xh_wait_pid_exit "$korvu" 20 || fail "Korvu did not end after its window closed"
 
 cp "$2" "$3" "$work/bin/"
-ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$work/clip.avi"
+printf RIFF >"$work/clip.avi"  # the encoder refuses it: the run still goes to its end
 printf '%s\r\n' "[Korvu]" "Encoder=$work/bin/korvu-enc" "Input=$work/clip.avi" \
   "Output=$work/clip.264" "Stats=divx264_stat.dat" "Threads=1" "Bitrate=300" >"$work/bin/Korvu.ini"
 # The console: the script run without a window, then kept until the test ends it.
@@ -62,8 +65,7 @@ on_screen() {
 all_on="CLI Encoder location, \.\.\., .*, Save settings, Encode, Encoder command line"
 xh_wait_for 30 takes "$all_on" || fail "not ready on Wayland: $(cat "$work/heard.txt")"
 heard --press Encode || fail "$(cat "$work/heard.txt")"
-xh_wait_for_file "$work/clip.264" 120 || fail "no output stream on Wayland"
-takes "Encoder command line" || fail "during the run: $(cat "$work/heard.txt")"
+xh_wait_for 20 takes "Encoder command line" || fail "during the run: $(cat "$work/heard.txt")"
 on_screen || fail "the window left the screen during the run"
 touch "$work/end"
 xh_wait_for 20 takes "$all_on" || fail "after the run: $(cat "$work/heard.txt")"

@@ -4,7 +4,7 @@ control found at its box is named by its caption, and each spin field is a spin 
 lies within its limits. Usage: atspi_names.py PID GOLDEN_FILE; prints what differs, exit 1 then.
 atspi_names.py PID --press NAME presses the button NAME as a screen reader does (exit 1 when it is
 not there or off); atspi_names.py PID --state prints whether the window shows and which of its
-controls take input: "shown, on: CLI Encoder location, ..., Encode"."""
+controls take input: "shown on: CLI Encoder location, ..., Encoder command line"."""
 import re
 import sys
 
@@ -51,13 +51,9 @@ def largest_inside(found, box):
 
 def press(frame, name):
     for accessible in walk(frame):
-        if accessible.name == name and accessible.getRole() == pyatspi.ROLE_PUSH_BUTTON:
-            if not accessible.getState().contains(pyatspi.STATE_ENABLED):
-                print(name, "is off")
-                return 1
-            accessible.queryAction().doAction(0)
-            return 0
-    print("no button", name)
+        if (accessible.name == name and accessible.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                and accessible.getState().contains(pyatspi.STATE_ENABLED)):
+            return 0 if accessible.queryAction().doAction(0) else 1
     return 1
 
 
