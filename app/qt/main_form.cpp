@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "app/qt/dm.h"
@@ -71,6 +72,12 @@ void TMainForm::createControls() {
     QWidget* widget = createControl(row);
     widget->setObjectName(ToQt(row.name));
     widget->setGeometry(Rect(row.box));
+    // A check box takes the width its caption needs in the style at hand, as far as the room
+    // beside it allows: at some scales the box described cuts the caption's last letter.
+    if (row.kind == form::Kind::kCheckBox)
+      widget->resize(
+          std::clamp(widget->sizeHint().width(), row.box.width, form::RoomBeside(row.box)),
+          row.box.height);
     if (!row.hint.empty()) widget->setToolTip(Hint(row.hint));
     // Screen readers announce every control by its label's caption or its own.
     widget->setAccessibleName(ToQt(row.label.name.empty() ? row.caption : row.label.caption));
@@ -206,6 +213,13 @@ void TMainForm::ShowPreview(const std::string& text) {
 void TMainForm::ShowBusy(bool busy) {
   if (busy) return QApplication::setOverrideCursor(Qt::BusyCursor);
   QApplication::restoreOverrideCursor();
+}
+
+// Wayland lets no program bring back a window that it minimised (only the user can): there the
+// window stays in sight for the run, disabled under its busy pointer, as it shows itself when the
+// user brings it back during a run elsewhere.
+void TMainForm::Minimize() {
+  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) showMinimized();
 }
 
 void TMainForm::Restore() {

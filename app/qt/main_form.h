@@ -50,7 +50,7 @@ class TMainForm : public QWidget, private form::MainFormView {
   void ShowEncodeHint(const std::string& hint, const std::string& reasons) override;
   void ShowPreview(const std::string& text) override;
   void ShowBusy(bool busy) override;
-  void Minimize() override { showMinimized(); }
+  void Minimize() override;
   void Restore() override;
   void Hide() override { hide(); }
   void Close() override;

@@ -31,13 +31,55 @@ HWND CreateCentredWindow(const TopWindow& window, void* creator) {
                          nullptr, GetModuleHandleA(nullptr), creator);
 }
 
-int TextWidth(HFONT font, std::string_view text) {
+Canvas::Canvas(int width, int height, COLORREF background)
+    : width_(std::max(width, 1)), height_(std::max(height, 1)), dc_(CreateCompatibleDC(nullptr)) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  surface_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (surface_ == nullptr) return;
+  previous_ = SelectObject(dc_, surface_);
+  pixels_ = static_cast<DWORD*>(bits);
+  // The pixels are blue, green, red from the lowest byte on.
+  background_ = GetBValue(background) | GetGValue(background) << 8 | GetRValue(background) << 16;
+  std::fill_n(pixels_, static_cast<std::size_t>(width_) * height_, background_);
+}
+
+Canvas::~Canvas() {
+  if (previous_ != nullptr) SelectObject(dc_, previous_);
+  if (surface_ != nullptr) DeleteObject(surface_);
+  DeleteDC(dc_);
+}
+
+POINT Canvas::InkEnd() const {
+  POINT end{-1, -1};
+  GdiFlush();
+  for (int y = 0; pixels_ != nullptr && y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      if ((pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xffffffu) != background_)
+        end = {std::max<LONG>(end.x, x), std::max<LONG>(end.y, y)};
+  return end;
+}
+
+// Wine draws some sizes of its fonts up to a few pixels wider than it measures them (14 pixel
+// Tahoma, at 120 dots per inch), so the caption is drawn once in memory to see where its ink ends.
+SIZE TextSize(HFONT font, std::string_view text) {
+  constexpr UINT kLine = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
   static HDC dc = CreateCompatibleDC(nullptr);  // kept for the program's life
+  const int length = static_cast<int>(text.size());
   HGDIOBJ previous = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  RECT measured{};
+  DrawTextA(dc, text.data(), length, &measured, kLine | DT_CALCRECT);
   SelectObject(dc, previous);
-  return static_cast<int>(size.cx);
+  // With room for ink well past the measure.
+  Canvas canvas(2 * measured.right + measured.bottom, 2 * measured.bottom, RGB(255, 255, 255));
+  SelectObject(canvas.Dc(), font);
+  SetBkMode(canvas.Dc(), TRANSPARENT);
+  RECT all{0, 0, 2 * measured.right + measured.bottom, 2 * measured.bottom};
+  DrawTextA(canvas.Dc(), text.data(), length, &all, kLine);
+  const POINT ink = canvas.InkEnd();
+  // A blank pixel after the ink: a letter whose ink reaches a control's edge may be cut there.
+  return {std::max(measured.right, ink.x + 2), std::max(measured.bottom, ink.y + 2)};
 }
 
 int FittedWidth(int needed, int width, int room) {

@@ -38,9 +38,36 @@ struct TopWindow {
 };
 HWND CreateCentredWindow(const TopWindow& window, void* creator);
 
-// The width of `text` in `font`, in pixels; measured in memory, without a trip to the system's
-// window manager.
-int TextWidth(HFONT font, std::string_view text);
+// A surface in memory of the screen's colours, filled with `background`, to draw on and see where
+// the ink went. (On a black and white one, glyphs are hinted narrower than the controls draw them.)
+class Canvas {
+ public:
+  Canvas(int width, int height, COLORREF background);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC Dc() const { return dc_; }
+  // The last column and row that show anything but the background; -1 where nothing was drawn.
+  POINT InkEnd() const;
+
+ private:
+  int width_, height_;
+  DWORD background_ = 0;
+  HDC dc_;
+  HBITMAP surface_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  DWORD* pixels_ = nullptr;
+};
+
+// The box that `text` takes drawn on one line in `font`, in pixels: the larger of what the drawing
+// call works out for it (the font's full height, its descenders included) and where its ink ends
+// when drawn, with a blank pixel after. Measured in memory, without a trip to the system's window
+// manager.
+SIZE TextSize(HFONT font, std::string_view text);
+inline int TextWidth(HFONT font, std::string_view text) {
+  return static_cast<int>(TextSize(font, text).cx);
+}
 
 // The width of a box `width` wide whose caption needs `needed` pixels: as wide as the caption, as
 // far as `room` allows, never narrower than it is. A font a little wider than the layout's, or a
@@ -51,7 +78,7 @@ int FittedWidth(int needed, int width, int room);
 void GrowToFit(HWND control, int needed, int room, int height = 0);
 
 // The width a check box needs for `caption` in `font`: the box as wide as a menu's check mark,
-// half a character's gap, the caption. (A three-state box does not tell its ideal size
+// half a character's gap, the caption as drawn. (A three-state box does not tell its ideal size
 // everywhere.)
 int CheckBoxWidthNeeded(HFONT font, std::string_view caption);
 // The width a made drop-down list needs for its longest entry in its font, with the edit's margins

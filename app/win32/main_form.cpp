@@ -136,15 +136,18 @@ HWND TMainForm::createButton(const form::Control& row, const Rect& box) {
   return button;
 }
 
-// A label is as wide as its caption in the font at hand, as far as the room beside it allows: a
-// font a little wider than the one the layout was made with must neither wrap the caption out of
-// sight nor paint it over its neighbour.
+// A label is as wide as its caption as drawn in the font at hand, as far as the room beside it
+// allows, and as high as the font needs: a font a little wider than the one the layout was made
+// with must neither wrap the caption out of sight, cut its last letter or its descenders, nor
+// paint it over its neighbour.
 void TMainForm::createLabel(const form::Label& row) {
   Rect box = fonts_.Scaled(row.box);
   HFONT font = fonts_.Font();
   // Measured before it is made: a label made and then widened costs a second trip to the system.
-  box.width = FittedWidth(TextWidth(font, row.caption), box.width,
+  const SIZE needed = TextSize(font, row.caption);
+  box.width = FittedWidth(static_cast<int>(needed.cx), box.width,
                           MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
+  box.height = std::max(box.height, static_cast<int>(needed.cy));
   HWND label =
       CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
   if (row.maroon) style_.AddMaroonLabel(label);

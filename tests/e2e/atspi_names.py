@@ -1,7 +1,10 @@
 #!/usr/bin/python3
 """What screen readers hear of the window over AT-SPI, against the window's golden file: every
 control found at its box is named by its caption, and each spin field is a spin button whose value
-lies within its limits. Usage: atspi_names.py PID GOLDEN_FILE; prints what differs, exit 1 then."""
+lies within its limits. Usage: atspi_names.py PID GOLDEN_FILE; prints what differs, exit 1 then.
+atspi_names.py PID --press NAME presses the button NAME as a screen reader does (exit 1 when it is
+not there or off); atspi_names.py PID --state prints whether the window shows and which of its
+controls take input: "shown on: CLI Encoder location, ..., Encoder command line"."""
 import re
 import sys
 
@@ -35,23 +38,46 @@ def walk(accessible):
 
 def largest_inside(found, box):
     """The largest accessible within `box` (a check box reports its indicator and caption only,
-    a field's parts lie inside it); the outermost of equals."""
+    a field's parts lie inside it; one grown to fit its caption passes its right edge); the
+    outermost of equals."""
     left, top, width, height = box
     best, best_area = None, 0
     for (x, y, w, h), accessible in found:
-        inside = x >= left and y >= top and x + w <= left + width and y + h <= top + height
+        inside = left <= x < left + width and y >= top and y + h <= top + height
         if inside and w * h > best_area:
             best, best_area = accessible, w * h
     return best
 
 
+def press(frame, name):
+    for accessible in walk(frame):
+        if (accessible.name == name and accessible.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                and accessible.getState().contains(pyatspi.STATE_ENABLED)):
+            return 0 if accessible.queryAction().doAction(0) else 1
+    return 1
+
+
+def state(frame):
+    shown = frame.getState().contains(pyatspi.STATE_SHOWING)
+    on = [accessible.name for accessible in walk(frame)
+          if accessible.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TEXT)
+          and accessible.name and accessible.getState().contains(pyatspi.STATE_ENABLED)]
+    print("shown" if shown else "hidden", "on: " + ", ".join(on))
+    return 0
+
+
 def main():
-    pid, golden = int(sys.argv[1]), sys.argv[2]
+    pid = int(sys.argv[1])
     app = application(pid)
     if app is None or app.childCount == 0:
         print("no accessible application of process", pid)
         return 1
     frame = app[0]
+    if sys.argv[2] == "--press":
+        return press(frame, sys.argv[3])
+    if sys.argv[2] == "--state":
+        return state(frame)
+    golden = sys.argv[2]
     fx, fy = frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]
     found = []
     for accessible in walk(frame):

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <string>
 #include "app/qt/fields/preview_box.h"
 
@@ -48,10 +49,20 @@ TEST_F(LayoutTest, WindowIsFixedCentredAndTitled) {
   EXPECT_FALSE(form_->windowIcon().isNull());
 }
 
-std::string Box(const QWidget& widget) {
-  const QRect box = widget.geometry();
+std::string Box(const QRect& box) {
   return std::to_string(box.x()) + ',' + std::to_string(box.y()) + ',' +
          std::to_string(box.width()) + ',' + std::to_string(box.height());
+}
+
+// A check box as wide as its caption needs, within the room beside it, reads as the described
+// box; one of another width shows both.
+std::string FittedBox(const QWidget& widget, const form::Box& described) {
+  const int fitted =
+      std::clamp(widget.sizeHint().width(), described.width, form::RoomBeside(described));
+  QRect box = widget.geometry();
+  if (box.width() != fitted) return Box(box) + " (fitted " + std::to_string(fitted) + ')';
+  box.setWidth(described.width);
+  return Box(box);
 }
 
 // A hint or caption as the golden file writes it: quoted, a line break as \r\n.
@@ -78,12 +89,14 @@ std::string Described(const QWidget& form) {
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
       EXPECT_EQ(button->text(), caption);
     }
-    text += "control " + std::string(row.name) + ' ' + Box(*widget) +
+    const bool fits_its_caption = row.kind == form::Kind::kCheckBox;
+    text += "control " + std::string(row.name) + ' ' +
+            (fits_its_caption ? FittedBox(*widget, row.box) : Box(widget->geometry())) +
             " caption=" + Quoted(caption) + " hint=" + Quoted(widget->toolTip()) + '\n';
     for (const auto* label : form.findChildren<QLabel*>()) {
       if (label->buddy() != widget) continue;
       const bool maroon = label->palette().color(QPalette::WindowText) == QColor(0x80, 0, 0);
-      text += "label " + label->objectName().toStdString() + ' ' + Box(*label) +
+      text += "label " + label->objectName().toStdString() + ' ' + Box(label->geometry()) +
               " caption=" + Quoted(label->text()) + " names=" + std::string(row.name) +
               " colour=" + (maroon ? "maroon" : "window-text") + '\n';
     }

@@ -66,20 +66,22 @@ HWND LabelOf(HWND control) {
 }
 
 // A label, a check box or a list grows to fit its caption or its longest entry, within the room
-// beside it; one that is as wide as that reads as the described box.
+// beside it, and a label to its font's height; one that is as large as that reads as the described
+// box.
 std::string FittedBox(HWND window, HWND control, const form::Box& described) {
   RECT box = BoxIn(window, control);
   const std::string kind = ClassOf(control);
-  int needed = 0;
+  SIZE needed{};
   if (kind == "Static") {
-    const HFONT font = FontOf(control);
-    needed = TextWidth(font, Text(control));
+    needed = TextSize(FontOf(control), Text(control));
   } else {
-    needed = kind == "Button" ? CheckBoxWidthNeeded(FontOf(control), Text(control))
-                              : ListWidthNeeded(control);
+    needed.cx = kind == "Button" ? CheckBoxWidthNeeded(FontOf(control), Text(control))
+                                 : ListWidthNeeded(control);
   }
-  const int fitted = std::clamp(needed, described.width, form::RoomBeside(described));
+  const int fitted = std::clamp<int>(needed.cx, described.width, form::RoomBeside(described));
   if (box.right - box.left == fitted) box.right = box.left + described.width;
+  if (box.bottom - box.top == std::max<int>(needed.cy, described.height))
+    box.bottom = box.top + described.height;
   return Box(box);
 }
 
