@@ -33,7 +33,10 @@ if [ -n "$windows" ]; then
   x264_exe=$("$root/scripts/windows-libs")/bin/x264.exe
   wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
   WINEPREFIX=$(mktemp -d /tmp/korvu-bench-wine.XXXXXX)
-  export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # x264.exe takes MinGW's thread library as a DLL, from MinGW's folder.
+  export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    WINEPATH='Z:\usr\x86_64-w64-mingw32\lib'
+
   trap '"$(dirname "$wine")/wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
   # One server for all the runs, as a user's session has.
   "$(dirname "$wine")/wineserver" -p
