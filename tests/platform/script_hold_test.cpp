@@ -84,6 +84,26 @@ TEST_F(ScriptHoldTest, NoHoldWhereNoFileCanBe) {
   EXPECT_TRUE(other.Take(dir_ / "folder.bat"));
 }
 
+// The console's share: refused while a run writes the script, taken beside a sealed hold, and
+// a hold on its own once the run's own is gone.
+TEST_F(ScriptHoldTest, TheConsoleSharesTheHoldAndKeepsIt) {
+  ScriptHold run;
+  ASSERT_TRUE(run.Take(script_));
+  ScriptHold console;
+#ifndef _WIN32
+  EXPECT_FALSE(console.Share(script_));  // Windows keeps writers out by the mutex instead
+#endif
+  ASSERT_EQ(Write(script_, "held\r\n"), 0);
+  ASSERT_TRUE(run.Seal());
+  EXPECT_TRUE(console.Share(script_));
+  run.Release();
+  ScriptHold second;
+  EXPECT_FALSE(second.Take(script_));
+  EXPECT_EQ(test::ReadFile(script_), "held\r\n");
+  console.Release();
+  EXPECT_TRUE(second.Take(script_));
+}
+
 #ifndef _WIN32
 // Another process, as a second Korvu is: its Take's answer as its exit status (0 taken, 1 not).
 int TakeInAnotherProcess(const std::string& script) {
@@ -97,30 +117,46 @@ int TakeInAnotherProcess(const std::string& script) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(ScriptHoldTest, AnotherProcessIsRefusedAndAKilledHolderLetsGo) {
+// A process that holds the script as `hold` does (a run's Take and Seal, or a console's Share)
+// until it is killed; its id once it holds.
+pid_t Holder(const std::string& script, bool console) {
   int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
+  if (pipe(ready) != 0) return -1;
   const pid_t holder = fork();
   if (holder == 0) {
     ScriptHold hold;
-    const bool held = hold.Take(script_) && Write(script_, "held\r\n") == 0 && hold.Seal();
+    const bool held = console ? hold.Share(script)
+                              : hold.Take(script) && Write(script, "held\r\n") == 0 && hold.Seal();
     if (write(ready[1], held ? "y" : "n", 1) != 1 || !held) _exit(1);
     pause();
     _exit(0);
   }
   close(ready[1]);
   char answer = 0;
-  ASSERT_EQ(read(ready[0], &answer, 1), 1);
+  const bool held = read(ready[0], &answer, 1) == 1 && answer == 'y';
   close(ready[0]);
-  ASSERT_EQ(answer, 'y');
+  return held ? holder : -1;
+}
 
+void Kill(pid_t pid) {
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+// A Korvu killed during a run leaves the hold to its console; it ends with the console.
+TEST_F(ScriptHoldTest, AnotherProcessIsRefusedUntilTheRunAndItsConsoleAreKilled) {
+  const pid_t run = Holder(script_, false);
+  ASSERT_GT(run, 0);
+  const pid_t console = Holder(script_, true);
+  ASSERT_GT(console, 0);
+  EXPECT_EQ(TakeInAnotherProcess(script_), 1);
+  Kill(run);
   EXPECT_EQ(TakeInAnotherProcess(script_), 1);
   ScriptHold here;
   EXPECT_FALSE(here.Take(script_));
   EXPECT_EQ(test::ReadFile(script_), "held\r\n");
 
-  kill(holder, SIGKILL);
-  waitpid(holder, nullptr, 0);
+  Kill(console);
   EXPECT_EQ(TakeInAnotherProcess(script_), 0);
   EXPECT_TRUE(here.Take(script_));
 }
