@@ -17,7 +17,7 @@ enum class FileStep {
 struct FileError {
   FileStep step = FileStep::kOpen;
   // On reading: no regular file lives under the name (nothing there, a missing folder, a folder,
-  // a device).
+  // a device, a symbolic link that is not followed).
   bool no_file = false;
   int code = 0;             // errno, or GetLastError() on Windows
   std::string description;  // the system's text for `code`, as the system gives it

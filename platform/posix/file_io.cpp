@@ -30,9 +30,10 @@ FileError NoFile(int code) {
   return error;
 }
 
-// A symbolic link where the caller refuses one.
+// A symbolic link where the caller refuses one: to a reader no file, as a device is.
 FileError LinkRefused(FileStep step) {
   FileError error = Failure(step, ELOOP);
+  error.no_file = step == FileStep::kOpen;
   error.description = "It is a symbolic link, which is not followed";
   return error;
 }
