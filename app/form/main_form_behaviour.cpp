@@ -63,7 +63,8 @@ void MainForm::FormCreate() {
 
 void MainForm::FormActivate() {
   if (FFirstActivate) {
-    if (!platform_.startup_problem.empty()) app::Report(std::exchange(platform_.startup_problem, {}));
+    if (!platform_.startup_problem.empty())
+      app::Report(std::exchange(platform_.startup_problem, {}));
     const job::FocusTarget focus =
         job::FirstActivation(job_,
                              {platform_.registry, dm_->ProcessorCount(), platform_.executable_path,
@@ -98,33 +99,40 @@ void MainForm::jvbSaveIniClick() {
   if (!path) return;
   // The default settings file in the program's folder is written in its place, never through a
   // symbolic link; any other file as the user named it.
-  const bool own = *path == job::DefaultSettingsPath(platform_.executable_path,
-                                                     job_.Settings().Rules().Style());
+  const bool own =
+      *path == job::DefaultSettingsPath(platform_.executable_path, job_.Settings().Rules().Style());
   job::SaveSettings(job_, *path, own ? platform::Links::kRefuse : platform::Links::kFollow);
 }
 
 void MainForm::jvbEncodeClick() {
   // The run disables the control that has the focus ("Encode" itself); it comes back there.
   const Control* focused = view_.FocusedControl();
+  bool ran = false;
   const job::EncodeHooks hooks{
       .disable_encode = [this] { view_.EnableControl(kEncode, false); },
       .minimize = [this] { view_.Minimize(); },
-      .exec_and_wait = [this](const std::string& line,
-                              std::uint16_t mode) { return WaitForConsole(line, mode); },
+      .exec_and_wait =
+          [this, &ran](const std::string& line, std::uint16_t mode) {
+            ran = true;
+            return WaitForConsole(line, mode);
+          },
       .restore =
           [this] {
             if (!close_requested_) view_.Restore();  // a window closed meanwhile stays gone
           },
   };
+  // Also when the console could not start, whose error then leaves.
+  const auto after_run = [&] {
+    if (close_requested_) return view_.Close();
+    if (focused != nullptr) view_.FocusControl(*focused);
+  };
   try {
     job::RunEncode(job_, platform_.executable_path, hooks);
   } catch (...) {
-    // A run that could not start: a window closed meanwhile goes all the same.
-    if (close_requested_) view_.Close();
+    if (ran) after_run();
     throw;
   }
-  if (close_requested_) return view_.Close();
-  if (focused != nullptr) view_.FocusControl(*focused);
+  after_run();
 }
 
 // While the console runs, the window shows that it takes no input: every control that would take
