@@ -37,10 +37,11 @@ enum class Links { kFollow, kRefuse };
 // Replaces the file `name` with `bytes` so that a failure leaves the old file whole: the bytes go
 // into a new file in the same folder, which is flushed to the disk and then put in place of the
 // old one. An existing file must be writable, keeps its permission bits, and is reached through
-// symbolic links (the link stays, its target is replaced) unless `links` refuses them. A name that is no regular file (a
-// device) is written in place. No temporary file is left behind on any failure. The temporary
-// file is called ".korvu-" plus 16 lower-case hex digits plus ".tmp"; files of exactly that name
-// in the folder that are older than a minute are what a killed save left, and are removed first.
+// symbolic links (the link stays, its target is replaced) unless `links` refuses them. A name that
+// is no regular file (a device) is written in place. No temporary file is left behind on any
+// failure. The temporary file is called ".korvu-" plus 16 lower-case hex digits plus ".tmp"; files
+// of exactly that name in the folder that are older than a minute are what a killed save left, and
+// are removed first.
 [[nodiscard]] std::optional<FileError> ReplaceFileSafely(const std::string& name,
                                                          std::string_view bytes,
                                                          Links links = Links::kFollow);

@@ -32,8 +32,8 @@
 // carry the report and the names go, so that a Korvu ended by any signal during the run (SIGKILL
 // included, which no handler sees) leaves nothing behind. We hold a lock on it while it has its
 // name; each run first removes the folders whose lock nobody holds, what a Korvu killed while the
-// console started left (see run_folder.h). No signal handler is installed: the window program's own reaction to signals stays as it
-// is.
+// console started left (see run_folder.h). No signal handler is installed: the window program's own
+// reaction to signals stays as it is.
 
 namespace korvu::platform {
 namespace {
@@ -275,7 +275,8 @@ RunOutcome RunInConsole(const std::optional<std::string>& terminal, const std::s
 
 ExecResult RunInNewConsole(const std::string& command_line, std::uint16_t /*show_mode*/) {
   const std::optional<std::string> interpreter = FindInterpreter();
-  if (!interpreter) return {-1, "korvu-cmd, which runs the job script, is neither beside Korvu nor on PATH"};
+  if (!interpreter)
+    return {-1, "korvu-cmd, which runs the job script, is neither beside Korvu nor on PATH"};
   const std::string line = CutCommandLine(command_line);
   std::string console_failure = "No terminal emulator was found ($TERMINAL, xterm and others)";
   if (const std::optional<std::string> terminal = FindTerminal()) {
@@ -284,7 +285,8 @@ ExecResult RunInNewConsole(const std::string& command_line, std::uint16_t /*show
     if (outcome.ending != Ending::kNoConsole) return outcome.exit_code;
     console_failure = *terminal + ": " + outcome.failure;
   }
-  if (!isatty(STDIN_FILENO)) return {-1, console_failure + ", and Korvu has no terminal of its own"};
+  if (!isatty(STDIN_FILENO))
+    return {-1, console_failure + ", and Korvu has no terminal of its own"};
   const RunOutcome outcome = RunInConsole(std::nullopt, *interpreter, line);
   if (outcome.ending == Ending::kNoConsole || outcome.ending == Ending::kNoReport)
     return {-1, outcome.failure};

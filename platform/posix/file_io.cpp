@@ -133,7 +133,8 @@ std::optional<FileError> CreateTemp(const std::string& folder, mode_t mode, std:
   static std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
   for (int attempt = 0; attempt < 100; ++attempt) {
     name = folder + "/" + TempFileName(random());
-    fd = Fd(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode));
+    fd = Fd(
+        open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode));
     if (fd) return std::nullopt;
     if (errno != EEXIST) return Failure(FileStep::kCreate, errno);
   }

@@ -61,7 +61,8 @@ std::string OpenUserFolder(const std::string& path, Fd& folder) {
   if (!MakeFolders(path)) return "it cannot be made (" + reason(errno) + ")";
   folder = Fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat info;
-  if (!folder || fstat(folder.Get(), &info) != 0) return "it cannot be opened (" + reason(errno) + ")";
+  if (!folder || fstat(folder.Get(), &info) != 0)
+    return "it cannot be opened (" + reason(errno) + ")";
   return FolderProblem(info, geteuid());
 }
 
@@ -69,7 +70,8 @@ std::string OpenUserFolder(const std::string& path, Fd& folder) {
 
 std::string FolderProblem(const struct stat& info, uid_t user) {
   if (!S_ISDIR(info.st_mode)) return "it is no folder";
-  if (info.st_uid != user) return "it belongs to another user (uid " + std::to_string(info.st_uid) + ")";
+  if (info.st_uid != user)
+    return "it belongs to another user (uid " + std::to_string(info.st_uid) + ")";
   if (info.st_mode & S_IWOTH) return "others may write into it (mode " + Octal(info.st_mode) + ")";
   if (info.st_mode & S_IWGRP)
     return "its group may write into it (mode " + Octal(info.st_mode) + ")";
@@ -97,7 +99,9 @@ ProgramHome EnterProgramHome(const std::string& executable) {
   if (problem.empty() && fchdir(folder.Get()) != 0)
     problem = "it cannot be entered (" + std::system_category().message(errno) + ")";
   if (problem.empty()) return home;
-  return {executable, {}, {},
+  return {executable,
+          {},
+          {},
           "Korvu does not use its folder " + home.folder + ": " + problem +
               ". Its settings and job script stay beside the program, in " + FolderOf(executable)};
 }

@@ -25,7 +25,7 @@ std::string SystemMessage(DWORD code) {
 
 // Runs the command line and waits with `wait` for the process handle to be signalled.
 ExecResult Run(const std::string& command_line, std::uint16_t show_mode,
-        const std::function<void(HANDLE process)>& wait) {
+               const std::function<void(HANDLE process)>& wait) {
   // CreateProcessA may write into the command line, so it gets a copy of its own; the line is cut
   // at 511 characters to fit.
   char buffer[512] = {};
@@ -65,7 +65,7 @@ int ExecAndWait(const std::string& command_line, std::uint16_t show_mode) {
 }
 
 ExecResult ExecAndWaitPumped(const std::string& command_line, std::uint16_t show_mode,
-                      const std::function<void()>& pump) {
+                             const std::function<void()>& pump) {
   return Run(command_line, show_mode, [&pump](HANDLE process) {
     while (MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) ==
            WAIT_OBJECT_0 + 1)

@@ -12,6 +12,6 @@ namespace korvu::platform {
 // messages arrive for the calling thread (MsgWaitForMultipleObjects), so that its windows keep
 // painting and answering the system. Windows only.
 [[nodiscard]] ExecResult ExecAndWaitPumped(const std::string& command_line, std::uint16_t show_mode,
-                                    const std::function<void()>& pump);
+                                           const std::function<void()>& pump);
 
 }  // namespace korvu::platform

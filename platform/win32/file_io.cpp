@@ -211,8 +211,7 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
   return std::nullopt;
 }
 
-std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_view bytes,
-                                           Links) {
+std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_view bytes, Links) {
   if (name.empty()) return Failure(FileStep::kCreate, ERROR_INVALID_NAME);
   std::string target;
   if (auto error = FollowLinks(name, target)) return error;
