@@ -7,7 +7,8 @@
 namespace korvu::cmd {
 
 // `korvu-cmd [--] SCRIPT [PARAMETER...]`: runs the batch script with its parameters (%1 onward);
-// returns its last ERRORLEVEL, or 1 when the script cannot be read. `self` is this program's
+// returns its last ERRORLEVEL, or 1 when the script cannot be read or a Korvu is writing it right
+// now. The script is held for the run (platform::ScriptHold::Share). `self` is this program's
 // executable (see SystemHost).
 int RunScriptFile(const std::string& script, const std::string& self,
                   const std::vector<std::string>& parameters = {});

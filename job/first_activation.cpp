@@ -17,7 +17,11 @@ FocusTarget FirstActivation(Job& job, const StartupPlatform& platform, const Err
     const std::string own = DefaultSettingsPath(platform.executable_path, style);
     const bool fall_back =
         !platform.fallback_settings_path.empty() && !settings.Rules().FileExists(own);
-    LoadSettings(job, fall_back ? platform.fallback_settings_path : own, report);
+    // The program's own file in its folder is never read through a symbolic link.
+    if (fall_back)
+      LoadSettings(job, platform.fallback_settings_path, report);
+    else
+      LoadSettings(job, own, report, platform::Links::kRefuse);
   }
   const bool encoder_exists = settings.Rules().NamesFile(settings.Encoder.Text());
   job.SetFParamsLive(true);

@@ -140,10 +140,13 @@ void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& ho
   if (!hold.Seal()) throw ScriptInUse(script);
   hooks.disable_encode();
   hooks.minimize();
-  hooks.exec_and_wait(platform::ScriptCommandLine(script), platform::kShowNormal);
+  const platform::ExecResult run =
+      hooks.exec_and_wait(platform::ScriptCommandLine(script), platform::kShowNormal);
   hold.Release();
   hooks.restore();
   job.UpdateParams();
+  // A run that never started is no run: the user learns why, once the window is back.
+  if (!run.failure.empty()) throw Error(run.failure);
 }
 
 }  // namespace korvu::job

@@ -8,6 +8,7 @@
 
 #include "job/job.h"
 #include "job/path_rules.h"
+#include "platform/exec_and_wait.h"
 
 namespace korvu::job {
 
@@ -36,8 +37,9 @@ void WriteJobScript(const std::string& path, std::string_view encoder_text,
 struct EncodeHooks {
   std::function<void()> disable_encode;
   std::function<void()> minimize;
-  // Runs the command line in a console of its own and waits for its end (ExecAndWait).
-  std::function<int(const std::string& command_line, std::uint16_t show_mode)> exec_and_wait;
+  // Runs the command line in a console of its own and waits for its end (RunInNewConsole).
+  std::function<platform::ExecResult(const std::string& command_line, std::uint16_t show_mode)>
+      exec_and_wait;
   std::function<void()> restore;
 };
 
@@ -57,7 +59,8 @@ inline constexpr std::string_view kScriptInUse =
 // once, and the script is not touched. When the script cannot be written, the InOutError leaves
 // at once: nothing is disabled and nothing runs. So does the Error for a path or free text of the
 // job that ScriptLines would refuse, which names that text; the script file is not touched then.
-// The script's exit code is not examined.
+// When no console could be started, the window is restored and the parameter line rebuilt as after
+// a run, and then Error(the reason) leaves. The script's exit code is not examined.
 void RunEncode(Job& job, std::string_view executable_path, const EncodeHooks& hooks);
 
 }  // namespace korvu::job

@@ -27,9 +27,9 @@ Error FileFailure(const platform::FileError& error, const std::string& path) {
 }
 
 // The bytes of the file `path`; none when there is no file.
-std::string ReadSettingsFileOrNothing(const std::string& path) {
+std::string ReadSettingsFileOrNothing(const std::string& path, platform::Links links) {
   std::string bytes;
-  if (const auto error = platform::ReadWholeFile(path, bytes)) {
+  if (const auto error = platform::ReadWholeFile(path, bytes, links)) {
     if (!error->no_file) throw FileFailure(*error, path);
   }
   return bytes;
@@ -71,14 +71,16 @@ const std::vector<std::string_view>& KeyNames() {
 
 }  // namespace
 
-void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) {
+void LoadSettings(Job& job, const std::string& path, const ErrorReport& report,
+                  platform::Links links) {
   if (!job.Settings().Rules().FileExists(path)) return;
   {
     const ParamsPaused paused(job);
     // Only the values of the last "Korvu" are looked at, so the text is not kept: the memory of a
     // load is the file's bytes.
     std::string bytes;
-    if (const auto error = platform::ReadWholeFile(path, bytes)) throw FileFailure(*error, path);
+    if (const auto error = platform::ReadWholeFile(path, bytes, links))
+      throw FileFailure(*error, path);
     const SectionValues section = ReadSectionValues(bytes, kSettingsSection, KeyNames());
     if (section.holds_line) {
       for (std::size_t i = 0; i < kSettingsKeys.size(); ++i)
@@ -88,7 +90,7 @@ void LoadSettings(Job& job, const std::string& path, const ErrorReport& report) 
   job.UpdateParams();
 }
 
-void SaveSettings(const Job& job, const std::string& path) {
+void SaveSettings(const Job& job, const std::string& path, platform::Links links) {
   std::vector<std::string> values;
   for (const SettingsKey& key : kSettingsKeys) values.push_back(WrittenValue(job.Settings(), key));
   // A CR, LF or NUL would split the value into lines of their own: refused before the file is
@@ -100,8 +102,9 @@ void SaveSettings(const Job& job, const std::string& path) {
   // Rewritten from the bytes, without the file's lines as strings of their own: a save holds the
   // file and the new text, whatever the file's lines.
   const std::string text =
-      RewriteSettingsText(ReadSettingsFileOrNothing(path), kSettingsSection, entries);
-  if (const auto error = platform::ReplaceFileSafely(path, text)) throw FileFailure(*error, path);
+      RewriteSettingsText(ReadSettingsFileOrNothing(path, links), kSettingsSection, entries);
+  if (const auto error = platform::ReplaceFileSafely(path, text, links))
+    throw FileFailure(*error, path);
 }
 
 std::string DefaultSettingsPath(std::string_view executable_path, PathStyle style) {

@@ -7,6 +7,7 @@
 #include "job/error.h"
 #include "job/job.h"
 #include "job/path_rules.h"
+#include "platform/file_io.h"
 
 namespace korvu::job {
 
@@ -33,7 +34,10 @@ using ErrorReport = std::function<void(const Error&)>;
 //    next key; without a report it ends the load.
 // Raises Error(kCannotOpen: full path, system's reason) when the file cannot be read; FParamsLive
 // is back on then, no value has changed and UpdateParams has not run.
-void LoadSettings(Job& job, const std::string& path, const ErrorReport& report);
+// `links` tells whether a symbolic link under `path` is followed (platform/file_io.h); refused, it
+// is reported as a file that cannot be opened.
+void LoadSettings(Job& job, const std::string& path, const ErrorReport& report,
+                  platform::Links links = platform::Links::kFollow);
 
 // Saves the values of `job` into the file `path`, keeping every other section of it: the last
 // section "Korvu" is removed, the keys are written in table order (into an earlier "Korvu" in
@@ -45,7 +49,9 @@ void LoadSettings(Job& job, const std::string& path, const ErrorReport& report);
 //    file, a folder without write access, a missing folder, an invalid name;
 //  - kStreamWriteError when writing stops short (a full disk);
 //  - kInvalidFileName (the value) when a value holds a CR, LF or NUL, before the file is touched.
-void SaveSettings(const Job& job, const std::string& path);
+// `links` as for LoadSettings; a refused link cannot be created.
+void SaveSettings(const Job& job, const std::string& path,
+                  platform::Links links = platform::Links::kFollow);
 
 // The default settings file: the executable's full path with its extension replaced by ".ini".
 std::string DefaultSettingsPath(std::string_view executable_path, PathStyle style);

@@ -17,7 +17,8 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Creates the file, replacing any file of that name; other programs may read it meanwhile.
+  // Creates the file, replacing any file of that name; other programs may read it meanwhile. A
+  // symbolic link of that name is not followed: it is refused as no write access (POSIX).
   [[nodiscard]] int Create(const std::string& path);
   // Writes all of `size` bytes.
   [[nodiscard]] int Write(const char* data, std::size_t size);

@@ -1,5 +1,6 @@
 #include "app/form/main_form_behaviour.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/form/guard.h"
@@ -62,6 +63,8 @@ void MainForm::FormCreate() {
 
 void MainForm::FormActivate() {
   if (FFirstActivate) {
+    if (!platform_.startup_problem.empty())
+      app::Report(std::exchange(platform_.startup_problem, {}));
     const job::FocusTarget focus =
         job::FirstActivation(job_,
                              {platform_.registry, dm_->ProcessorCount(), platform_.executable_path,
@@ -92,38 +95,61 @@ void MainForm::jvbLoadIniClick() {
 }
 
 void MainForm::jvbSaveIniClick() {
-  if (const auto path = dm_->ChooseSave()) job::SaveSettings(job_, *path);
+  const auto path = dm_->ChooseSave();
+  if (!path) return;
+  // The default settings file in the program's folder is written in its place, never through a
+  // symbolic link; any other file as the user named it.
+  const bool own =
+      *path == job::DefaultSettingsPath(platform_.executable_path, job_.Settings().Rules().Style());
+  job::SaveSettings(job_, *path, own ? platform::Links::kRefuse : platform::Links::kFollow);
 }
 
 void MainForm::jvbEncodeClick() {
   // The run disables the control that has the focus ("Encode" itself); it comes back there.
   const Control* focused = view_.FocusedControl();
+  bool ran = false;
   const job::EncodeHooks hooks{
       .disable_encode = [this] { view_.EnableControl(kEncode, false); },
       .minimize = [this] { view_.Minimize(); },
-      .exec_and_wait = [this](const std::string& line,
-                              std::uint16_t mode) { return WaitForConsole(line, mode); },
+      .exec_and_wait =
+          [this, &ran](const std::string& line, std::uint16_t mode) {
+            ran = true;
+            return WaitForConsole(line, mode);
+          },
       .restore =
           [this] {
             if (!close_requested_) view_.Restore();  // a window closed meanwhile stays gone
           },
   };
-  job::RunEncode(job_, platform_.executable_path, hooks);
-  if (close_requested_) return view_.Close();
-  if (focused != nullptr) view_.FocusControl(*focused);
+  // Also when the console could not start, whose error then leaves.
+  const auto after_run = [&] {
+    if (close_requested_) return view_.Close();
+    if (focused != nullptr) view_.FocusControl(*focused);
+  };
+  try {
+    job::RunEncode(job_, platform_.executable_path, hooks);
+  } catch (...) {
+    if (ran) after_run();
+    throw;
+  }
+  after_run();
 }
 
 // While the console runs, the window shows that it takes no input: every control that would take
 // some is disabled and the pointer is busy over it. The preview stays readable.
-int MainForm::WaitForConsole(const std::string& command_line, std::uint16_t show_mode) {
+platform::ExecResult MainForm::WaitForConsole(const std::string& command_line,
+                                              std::uint16_t show_mode) {
   job_running_ = true;
   ShowRunning(true);
-  const int code = view_.WaitWithoutInput([&](const WindowPlatform::Pump& pump) {
-    return platform_.exec_and_wait(command_line, show_mode, pump);
+  platform::ExecResult result;
+  // The work may run on another thread; the result is read after it has ended.
+  view_.WaitWithoutInput([&](const WindowPlatform::Pump& pump) {
+    result = platform_.exec_and_wait(command_line, show_mode, pump);
+    return result.exit_code;
   });
   ShowRunning(false);
   job_running_ = false;
-  return code;
+  return result;
 }
 
 void MainForm::ShowRunning(bool running) {

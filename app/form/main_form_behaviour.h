@@ -45,7 +45,7 @@ class MainForm {
 
  private:
   void ShowParams();
-  int WaitForConsole(const std::string& command_line, std::uint16_t show_mode);
+  platform::ExecResult WaitForConsole(const std::string& command_line, std::uint16_t show_mode);
   void ShowRunning(bool running);
 
   job::Job& job_;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/form/main_form.h"
+#include "platform/exec_and_wait.h"
 #include "platform/registry.h"
 
 namespace korvu::form {
@@ -18,12 +19,17 @@ struct WindowPlatform {
 
   const platform::Registry& registry;
   std::string executable_path;  // names the job script and the default settings file
-  // Runs a command line in a console of its own and waits for its end (platform::ExecAndWait).
-  std::function<int(const std::string& command_line, std::uint16_t show_mode, const Pump& pump)>
+  // Runs a command line in a console of its own and waits for its end
+  // (platform::RunInNewConsole).
+  std::function<platform::ExecResult(const std::string& command_line, std::uint16_t show_mode,
+                                     const Pump& pump)>
       exec_and_wait;
   // Read at the first activation while the default settings file does not exist; empty: none
   // (see job::StartupPlatform).
   std::string fallback_settings_path = {};
+  // Said once at the first activation, before its work: why the program does not keep its files
+  // where it would (platform::ProgramHome::problem). Empty: nothing to say.
+  std::string startup_problem = {};
 };
 
 // The data module: the processor count read once at start-up and the two settings-file dialogs,

@@ -44,9 +44,9 @@ int main(int, char** argv) {
   job::Job job(rules);
   app::TMainForm form(job, {platform::UserRegistry(), home.program_path,
                             [](const std::string& line, std::uint16_t mode, const auto&) {
-                              return platform::ExecAndWait(line, mode);  // waited for on a thread
+                              return platform::RunInNewConsole(line, mode);  // on a thread
                             },
-                            fallback_settings});
+                            fallback_settings, home.problem});
   // Every error box belongs to the window, also one raised before the window is active.
   app::SetErrorReport([&form](const std::string& message) { app::ShowErrorBox(message, &form); });
   app::TDM dm(processor_count, &form);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/executable_path.h"
+#include "platform/posix/fd.h"
 #include "platform/posix/process.h"
 #include "platform/posix/run_folder.h"
 
@@ -29,10 +30,10 @@
 //
 // The folder lives only until korvu-cmd has opened the FIFO: from its "started" on, the open ends
 // carry the report and the names go, so that a Korvu ended by any signal during the run (SIGKILL
-// included, which no handler sees) leaves nothing behind. Its name holds our process id; each run
-// first removes the folders of ended processes, what a Korvu killed while the console started
-// left. No signal handler is installed: the window program's own reaction to signals stays as it
-// is.
+// included, which no handler sees) leaves nothing behind. We hold a lock on it while it has its
+// name; each run first removes the folders whose lock nobody holds, what a Korvu killed while the
+// console started left (see run_folder.h). No signal handler is installed: the window program's own
+// reaction to signals stays as it is.
 
 namespace korvu::platform {
 namespace {
@@ -114,19 +115,36 @@ std::vector<std::string> TerminalArgv(const std::string& terminal, const std::st
   return argv;
 }
 
+// The temporary folder, as the C library's tmpfile() rules have it: $TMPDIR when set, else /tmp.
+std::string TempFolder() {
+  const char* chosen = std::getenv("TMPDIR");
+  return chosen != nullptr && *chosen != '\0' ? chosen : "/tmp";
+}
+
+std::string Reason(int error) {
+  return std::system_category().message(error);
+}
+
 // A FIFO in a fresh private folder, open for reading without blocking; removed on destruction.
+// Failure() tells why there is none.
 class ReportFifo {
  public:
   ReportFifo() {
-    std::error_code error;
-    const std::string temp = std::filesystem::temp_directory_path(error).string();
-    if (error) return;
+    const std::string temp = TempFolder();
     RemoveStaleRunFolders(temp);
-    folder_ = MakeRunFolder(temp);
-    if (folder_.empty()) return;
+    folder_ = MakeRunFolder(temp, lock_);
+    if (folder_.empty()) {
+      const int error = errno;
+      failure_ = "The temporary folder " + temp + " cannot be used: " + Reason(error);
+      return;
+    }
     path_ = folder_ + "/status";
     if (mkfifo(path_.c_str(), 0600) == 0)
       fd_ = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+      const int error = errno;
+      failure_ = "No report channel can be made in " + folder_ + ": " + Reason(error);
+    }
   }
   ~ReportFifo() {
     if (fd_ >= 0) close(fd_);
@@ -135,34 +153,33 @@ class ReportFifo {
   ReportFifo(const ReportFifo&) = delete;
   ReportFifo& operator=(const ReportFifo&) = delete;
 
-  bool Ok() const { return fd_ >= 0; }
+  const std::string& Failure() const { return failure_; }
   int Fd() const { return fd_; }
   const std::string& Path() const { return path_; }
 
-  // The FIFO and its folder go; the open ends stay.
+  // The FIFO and its folder go; the open ends stay. The folder's lock goes with its name.
   void RemoveNames() {
     if (!path_.empty()) unlink(path_.c_str());
     if (!folder_.empty()) rmdir(folder_.c_str());
     path_.clear();
     folder_.clear();
+    lock_ = platform::Fd();
   }
 
  private:
   std::string folder_;
+  platform::Fd lock_;  // holds the folder's lock while it has its name (run_folder.h)
   std::string path_;
+  std::string failure_;
   int fd_ = -1;
 };
 
-// An emulator is a console of its own: signals from the caller's terminal must not reach it.
-pid_t Spawn(const std::vector<std::string>& argv, bool new_session) {
-  pid_t pid = -1;
-  return StartProcess(argv[0], argv, new_session, pid) == 0 ? pid : -1;
-}
-
-enum class Ending { kExited, kNotStarted, kNoConsole };
+// kNoReport: no report channel, which any console would lack as well.
+enum class Ending { kExited, kNotStarted, kNoConsole, kNoReport };
 struct RunOutcome {
   Ending ending;
   int exit_code;
+  std::string failure = {};  // why there was no console
 };
 
 void ReadAvailable(int fd, std::string& received) {
@@ -193,18 +210,23 @@ class RunWatch {
       // korvu-cmd holds its end from before "started" to its own end.
       if (Started()) fifo_.RemoveNames();
       if (watched.revents & (POLLHUP | POLLERR)) break;
-      if (!Started() && ConsoleFailed()) return {Ending::kNoConsole, -1};
+      if (!Started() && ConsoleFailed()) return {Ending::kNoConsole, -1, ConsoleFailure()};
     }
     ReadAvailable(fifo_.Fd(), received_);
     while (!console_ended_ && waitpid(console_, nullptr, 0) < 0 && errno == EINTR) {
     }
     // A writer that left without "started" was killed before it could say anything.
-    if (!Started()) return {Ending::kNoConsole, -1};
+    if (!Started()) return {Ending::kNoConsole, -1, "korvu-cmd ended before it started"};
     return OutcomeOfReport(received_);
   }
 
  private:
   bool Started() const { return received_.rfind("started\n", 0) == 0; }
+
+  std::string ConsoleFailure() const {
+    if (succeeded_) return "the console did not start korvu-cmd";
+    return "the console ended at once (exit status " + std::to_string(status_) + ")";
+  }
 
   // True once the console process has ended without korvu-cmd having reported, and either ended
   // with failure or had its time to hand over.
@@ -215,6 +237,7 @@ class RunWatch {
       console_ended_ = true;
       ended_at_ = std::chrono::steady_clock::now();
       succeeded_ = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       ReadAvailable(fifo_.Fd(), received_);
       if (Started()) return false;
     }
@@ -226,6 +249,7 @@ class RunWatch {
   std::string received_;
   bool console_ended_ = false;
   bool succeeded_ = false;
+  int status_ = 0;
   std::chrono::steady_clock::time_point ended_at_;
 };
 
@@ -233,30 +257,44 @@ class RunWatch {
 RunOutcome RunInConsole(const std::optional<std::string>& terminal, const std::string& interpreter,
                         const std::string& line) {
   ReportFifo fifo;
-  if (!fifo.Ok()) return {Ending::kNoConsole, -1};
+  if (!fifo.Failure().empty()) return {Ending::kNoReport, -1, fifo.Failure()};
   std::error_code error;
   const std::string folder = std::filesystem::current_path(error).string();
   std::vector<std::string> argv{interpreter, "--report-to", fifo.Path()};
   if (!error) argv.insert(argv.end(), {"--folder", folder});
   argv.insert(argv.end(), {"--command-line", line});
   if (terminal) argv = TerminalArgv(*terminal, line, argv);
-  const pid_t console = Spawn(argv, terminal.has_value());
-  if (console < 0) return {Ending::kNoConsole, -1};
+  // An emulator is a console of its own: signals from the caller's terminal must not reach it.
+  pid_t console = -1;
+  if (const int start_error = StartProcess(argv[0], argv, terminal.has_value(), console))
+    return {Ending::kNoConsole, -1, argv[0] + " cannot be started: " + Reason(start_error)};
   return RunWatch(fifo, console).Await();
 }
 
 }  // namespace
 
-int ExecAndWait(const std::string& command_line, std::uint16_t /*show_mode*/) {
+ExecResult RunInNewConsole(const std::string& command_line, std::uint16_t /*show_mode*/) {
   const std::optional<std::string> interpreter = FindInterpreter();
-  if (!interpreter) return -1;
+  if (!interpreter)
+    return {-1, "korvu-cmd, which runs the job script, is neither beside Korvu nor on PATH"};
   const std::string line = CutCommandLine(command_line);
+  std::string console_failure = "No terminal emulator was found ($TERMINAL, xterm and others)";
   if (const std::optional<std::string> terminal = FindTerminal()) {
     const RunOutcome outcome = RunInConsole(terminal, *interpreter, line);
+    if (outcome.ending == Ending::kNoReport) return {-1, outcome.failure};
     if (outcome.ending != Ending::kNoConsole) return outcome.exit_code;
+    console_failure = *terminal + ": " + outcome.failure;
   }
-  if (!isatty(STDIN_FILENO)) return -1;
-  return RunInConsole(std::nullopt, *interpreter, line).exit_code;
+  if (!isatty(STDIN_FILENO))
+    return {-1, console_failure + ", and Korvu has no terminal of its own"};
+  const RunOutcome outcome = RunInConsole(std::nullopt, *interpreter, line);
+  if (outcome.ending == Ending::kNoConsole || outcome.ending == Ending::kNoReport)
+    return {-1, outcome.failure};
+  return outcome.exit_code;
+}
+
+int ExecAndWait(const std::string& command_line, std::uint16_t show_mode) {
+  return RunInNewConsole(command_line, show_mode).exit_code;
 }
 
 }  // namespace korvu::platform

@@ -30,6 +30,14 @@ FileError NoFile(int code) {
   return error;
 }
 
+// A symbolic link where the caller refuses one: to a reader no file, as a device is.
+FileError LinkRefused(FileStep step) {
+  FileError error = Failure(step, ELOOP);
+  error.no_file = step == FileStep::kOpen;
+  error.description = "It is a symbolic link, which is not followed";
+  return error;
+}
+
 bool ValidName(const std::string& name) {
   return !name.empty() && name.find('\0') == std::string::npos;
 }
@@ -125,7 +133,8 @@ std::optional<FileError> CreateTemp(const std::string& folder, mode_t mode, std:
   static std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
   for (int attempt = 0; attempt < 100; ++attempt) {
     name = folder + "/" + TempFileName(random());
-    fd = Fd(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+    fd = Fd(
+        open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode));
     if (fd) return std::nullopt;
     if (errno != EEXIST) return Failure(FileStep::kCreate, errno);
   }
@@ -170,13 +179,15 @@ std::optional<FileError> WriteInPlace(const Fd& fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes) {
+std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes, Links links) {
   bytes.clear();
   if (!ValidName(name)) return NoFile(ENOENT);
   // Non-blocking, so that a pipe without a writer cannot hang the window.
-  const Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  const int no_follow = links == Links::kRefuse ? O_NOFOLLOW : 0;
+  const Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | no_follow));
   if (!fd) {
     const int code = errno;
+    if (code == ELOOP && no_follow) return LinkRefused(FileStep::kOpen);
     // A name too long for the system names no file either.
     const bool no_file = code == ENOENT || code == ENOTDIR || code == ENAMETOOLONG;
     return no_file ? NoFile(code) : Failure(FileStep::kOpen, code);
@@ -193,15 +204,19 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
   return std::nullopt;
 }
 
-std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_view bytes) {
+std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_view bytes,
+                                           Links links) {
   if (!ValidName(name)) return Failure(FileStep::kCreate, ENOENT);
-  std::string target;
-  if (auto error = FollowLinks(name, target)) return error;
+  std::string target = name;
+  if (links == Links::kFollow) {
+    if (auto error = FollowLinks(name, target)) return error;
+  }
   struct stat old;
-  const bool exists = stat(target.c_str(), &old) == 0;
+  const bool exists = lstat(target.c_str(), &old) == 0;
+  if (exists && S_ISLNK(old.st_mode)) return LinkRefused(FileStep::kCreate);
   if (exists) {
     // rename() would replace a file that may not be written; open it for writing to ask first.
-    const Fd check(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const Fd check(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
     if (!check) return Failure(FileStep::kCreate, errno);
     if (!S_ISREG(old.st_mode)) return WriteInPlace(check, bytes);
   }

@@ -13,6 +13,7 @@ int IoCode(int error) {
     case EPERM:
     case EROFS:
     case EISDIR:
+    case ELOOP:  // a symbolic link, which is not followed
       return 5;
     case ENOENT:
     case ENOTDIR:
@@ -38,7 +39,10 @@ OutputFile::~OutputFile() {
 int OutputFile::Create(const std::string& path) {
   if (handle_ >= 0)
     static_cast<void>(Close());  // the old file's close does not concern the new one
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Never through a symbolic link: one planted in the program's folder would have the script
+  // overwrite (or create) the file it names.
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) return IoCode(errno);
   handle_ = fd;
   return 0;

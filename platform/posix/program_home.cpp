@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <system_error>
+
+#include "platform/posix/fd.h"
 
 namespace korvu::platform {
 namespace {
@@ -45,7 +49,34 @@ bool MakeFolders(const std::string& path) {
   }
 }
 
+std::string Octal(mode_t mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+  return text;
+}
+
+// Opens the user's folder `path`, made when missing, and tells what keeps it from being used.
+std::string OpenUserFolder(const std::string& path, Fd& folder) {
+  const auto reason = [](int error) { return std::system_category().message(error); };
+  if (!MakeFolders(path)) return "it cannot be made (" + reason(errno) + ")";
+  folder = Fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  struct stat info;
+  if (!folder || fstat(folder.Get(), &info) != 0)
+    return "it cannot be opened (" + reason(errno) + ")";
+  return FolderProblem(info, geteuid());
+}
+
 }  // namespace
+
+std::string FolderProblem(const struct stat& info, uid_t user) {
+  if (!S_ISDIR(info.st_mode)) return "it is no folder";
+  if (info.st_uid != user)
+    return "it belongs to another user (uid " + std::to_string(info.st_uid) + ")";
+  if (info.st_mode & S_IWOTH) return "others may write into it (mode " + Octal(info.st_mode) + ")";
+  if (info.st_mode & S_IWGRP)
+    return "its group may write into it (mode " + Octal(info.st_mode) + ")";
+  return {};
+}
 
 ProgramHome ChooseProgramHome(const std::string& executable, bool folder_writable,
                               const char* data_home, const char* home) {
@@ -61,9 +92,18 @@ ProgramHome EnterProgramHome(const std::string& executable) {
                         faccessat(AT_FDCWD, FolderOf(executable).c_str(), W_OK, AT_EACCESS) == 0;
   ProgramHome home =
       ChooseProgramHome(executable, writable, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-  if (home.folder.empty() || (MakeFolders(home.folder) && chdir(home.folder.c_str()) == 0))
-    return home;
-  return {executable, {}, {}};
+  if (home.folder.empty()) return home;
+  // The folder checked is the folder entered, whatever happens to its name meanwhile.
+  Fd folder;
+  std::string problem = OpenUserFolder(home.folder, folder);
+  if (problem.empty() && fchdir(folder.Get()) != 0)
+    problem = "it cannot be entered (" + std::system_category().message(errno) + ")";
+  if (problem.empty()) return home;
+  return {executable,
+          {},
+          {},
+          "Korvu does not use its folder " + home.folder + ": " + problem +
+              ". Its settings and job script stay beside the program, in " + FolderOf(executable)};
 }
 
 }  // namespace korvu::platform

@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,10 +27,9 @@ bool IsLetterOrDigit(char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// A process that exists, or one of another user's that we may not signal.
-bool Alive(pid_t pid) {
-  return kill(pid, 0) == 0 || errno == EPERM;
-}
+// How often a new folder is made again when a run in another PID namespace took it for stale
+// between its creation and its lock.
+constexpr int kMakeAttempts = 3;
 
 // Calls `visit` with the name of every entry of the open folder `folder` but "." and "..";
 // false when the folder cannot be read.
@@ -70,6 +69,8 @@ void RemoveRunFolder(int temp, const char* name) {
   if (!folder || fstat(folder.Get(), &info) != 0 || info.st_uid != geteuid() ||
       !HoldsAFifoAtMost(folder.Get()))
     return;
+  // Its owner holds the lock while the folder is in use; we hold it while we remove it.
+  if (flock(folder.Get(), LOCK_EX | LOCK_NB) != 0) return;
   unlinkat(folder.Get(), kFifoName, 0);
   unlinkat(temp, name, AT_REMOVEDIR);
 }
@@ -87,19 +88,30 @@ pid_t RunFolderOwner(std::string_view name) {
   return pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
-std::string MakeRunFolder(const std::string& temp) {
-  std::string folder =
-      temp + "/" + std::string(kRunFolderPrefix) + std::to_string(getpid()) + "-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) return {};
-  return folder;
+std::string MakeRunFolder(const std::string& temp, Fd& lock) {
+  for (int attempt = 0; attempt < kMakeAttempts; ++attempt) {
+    std::string folder =
+        temp + "/" + std::string(kRunFolderPrefix) + std::to_string(getpid()) + "-XXXXXX";
+    if (mkdtemp(folder.data()) == nullptr) return {};
+    lock = Fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (lock && flock(lock.Get(), LOCK_EX | LOCK_NB) == 0) {
+      // Still the folder we made: not removed as stale before the lock was ours.
+      struct stat held, named;
+      if (fstat(lock.Get(), &held) == 0 && lstat(folder.c_str(), &named) == 0 &&
+          held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+        return folder;
+    }
+    lock = Fd();
+  }
+  errno = EAGAIN;
+  return {};
 }
 
 void RemoveStaleRunFolders(const std::string& temp) {
   const Fd folder(open(temp.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder) return;
   ForEachEntry(folder.Get(), [&](const char* name) {
-    const pid_t owner = RunFolderOwner(name);
-    if (owner > 0 && owner != getpid() && !Alive(owner)) RemoveRunFolder(folder.Get(), name);
+    if (RunFolderOwner(name) > 0) RemoveRunFolder(folder.Get(), name);
   });
 }
 

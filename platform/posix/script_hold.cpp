@@ -7,6 +7,17 @@
 #include <cerrno>
 
 namespace korvu::platform {
+namespace {
+
+// The script opened for its lock alone: for reading, so that a script without write access is
+// still locked and its write reports the refusal; O_NONBLOCK keeps a FIFO of that name from
+// blocking the open; never through a symbolic link, which would lock (or create) its target.
+int OpenForLock(const std::string& path, int create) {
+  return open(path.c_str(), O_RDONLY | create | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+              0666);
+}
+
+}  // namespace
 
 ScriptHold::~ScriptHold() {
   Release();
@@ -14,9 +25,7 @@ ScriptHold::~ScriptHold() {
 
 bool ScriptHold::Take(const std::string& path) {
   Release();
-  // Opened for reading, so that a script without write access is still locked and its write
-  // reports the refusal; O_NONBLOCK keeps a FIFO of that name from blocking the open.
-  const int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  const int fd = OpenForLock(path, O_CREAT);
   if (fd < 0) return true;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool held_elsewhere = errno == EWOULDBLOCK;
@@ -29,6 +38,23 @@ bool ScriptHold::Take(const std::string& path) {
 }
 
 bool ScriptHold::Seal() {
+  // Shared from here on, so that the console can take its own share beside ours. Linux turns the
+  // lock into a shared one in one step, without a moment in which another run could take it.
+  if (file_ >= 0) flock(static_cast<int>(file_), LOCK_SH);
+  return true;
+}
+
+bool ScriptHold::Share(const std::string& path) {
+  Release();
+  const int fd = OpenForLock(path, 0);
+  if (fd < 0) return true;
+  if (flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    const bool written_elsewhere = errno == EWOULDBLOCK;
+    close(fd);
+    return !written_elsewhere;
+  }
+  path_ = path;
+  file_ = fd;
   return true;
 }
 

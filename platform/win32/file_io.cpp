@@ -188,7 +188,7 @@ std::optional<FileError> FillAndPutInPlace(Handle file, const std::string& temp,
 
 }  // namespace
 
-std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes) {
+std::optional<FileError> ReadWholeFile(const std::string& name, std::string& bytes, Links) {
   bytes.clear();
   if (name.empty()) return NoFile(ERROR_FILE_NOT_FOUND);
   // Other readers may share the file; a program writing it keeps us out.
@@ -211,7 +211,7 @@ std::optional<FileError> ReadWholeFile(const std::string& name, std::string& byt
   return std::nullopt;
 }
 
-std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_view bytes) {
+std::optional<FileError> ReplaceFileSafely(const std::string& name, std::string_view bytes, Links) {
   if (name.empty()) return Failure(FileStep::kCreate, ERROR_INVALID_NAME);
   std::string target;
   if (auto error = FollowLinks(name, target)) return error;

@@ -62,6 +62,16 @@ void LeaveGuard(std::intptr_t& guard) {
   guard = -1;
 }
 
+// Reading only, sharing reading only: cmd reads the script, nobody writes or deletes it. The
+// handle is inheritable when the console is to hold the script too.
+std::intptr_t OpenHeld(const std::string& path, bool inheritable, DWORD& code) {
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, inheritable ? TRUE : FALSE};
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &attributes,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  code = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  return reinterpret_cast<std::intptr_t>(file);
+}
+
 }  // namespace
 
 ScriptHold::~ScriptHold() {
@@ -82,13 +92,18 @@ bool ScriptHold::Take(const std::string& path) {
 
 bool ScriptHold::Seal() {
   if (path_.empty()) return true;
-  // Reading only, sharing reading only: cmd reads the script, nobody writes or deletes it.
-  const HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  const DWORD code = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-  file_ = reinterpret_cast<std::intptr_t>(file);
+  DWORD code = 0;
+  file_ = OpenHeld(path_, true, code);
   // Only now may the next run look: it finds the file held.
   LeaveGuard(guard_);
+  return code != ERROR_SHARING_VIOLATION;
+}
+
+bool ScriptHold::Share(const std::string& path) {
+  Release();
+  DWORD code = 0;
+  file_ = OpenHeld(path, false, code);
+  if (file_ != -1) path_ = path;
   return code != ERROR_SHARING_VIOLATION;
 }
 

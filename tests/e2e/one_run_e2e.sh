@@ -5,8 +5,10 @@
 # "Encode" runs, and while its console waits at the script's final pause, "Encode" in the second
 # window shows the error box naming Korvu.bat and starts nothing; Korvu.bat stays as the first run
 # wrote it, and the first run's stream is whole. Once that console has ended, the second window's
-# "Encode" runs. During a run the temporary folder holds no korvu-run-* folder, nor after Korvu has
-# been ended by SIGTERM during one; the next run removes the folder that an ended Korvu left.
+# "Encode" runs. The hold lasts as long as the run: after a Korvu killed (SIGKILL) during a run,
+# a new Korvu's "Encode" is refused the same way while the killed one's console still runs, and
+# runs once it has ended. During a run the temporary folder holds no korvu-run-* folder, nor after
+# Korvu has been killed during one; the next run removes the folder that an ended Korvu left.
 # Usage: one_run_e2e.sh KORVU KORVU_CMD KORVU_ENC
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -24,7 +26,8 @@ done
 
 xh_start --wm openbox
 work=$(mktemp -d)
-# Consoles whose Korvu was ended are no child of ours: ended by their pid at the end.
+# Consoles whose Korvu was ended are no child of ours, and a lock holder: ended by their pid at the
+# end.
 consoles=()
 cleanup() {
   set +e
@@ -85,25 +88,34 @@ encode_until_pause
 [ -z "$(run_folders)" ] || fail "during the run: $(run_folders)"
 cp "$script" "$work/first.bat"
 
+# refused - presses "Encode" in XH_WID and expects the error box naming Korvu.bat, and nothing
+# started: no second console, Korvu.bat as the running job's.
+refused() {
+  cp "$script" "$work/running.bat"
+  xh_click 460 228
+  box=$(xh_dialog_id 10) || fail "no error box in window $XH_WID"
+  local window=$XH_WID
+  # The box's text is selectable: read as the preview is, from a point on its first lines.
+  XH_WID=$box
+  shown=$(xh_read_preview 150 40) || fail "the error box's text cannot be read"
+  [ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
+  xh_activate "$box"
+  xh_key Return
+  xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
+  XH_WID=$window
+  xh_is_minimised && fail "the refused window was minimised"
+  [ "$(consoles_shown | wc -l)" = 1 ] || fail "a second console"
+  cmp -s "$script" "$work/running.bat" || fail "Korvu.bat changed during the run"
+}
+expected="Datei \"$script\" kann nicht erstellt werden. Der Prozess kann nicht auf die Datei"
+expected+=" zugreifen, da sie von einem anderen Prozess verwendet wird."
+
 # The second window, with a bitrate of its own, is refused in its error box and runs nothing.
 launch
 second=$korvu second_window=$XH_WID
 xh_replace_text 126 130 700
-xh_click 460 228
-box=$(xh_dialog_id 10) || fail "no error box in the second window"
-expected="Datei \"$script\" kann nicht erstellt werden. Der Prozess kann nicht auf die Datei"
-expected+=" zugreifen, da sie von einem anderen Prozess verwendet wird."
-# The box's text is selectable: read as the preview is, from a point on its first lines.
-XH_WID=$box
-shown=$(xh_read_preview 150 40) || fail "the error box's text cannot be read"
-[ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
-xh_activate "$box"
-xh_key Return
-xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
-XH_WID=$second_window
-xh_is_minimised && fail "the refused window was minimised"
-[ "$(consoles_shown | wc -l)" = 1 ] || fail "a second console"
-cmp -s "$script" "$work/first.bat" || fail "Korvu.bat changed during the first run"
+refused
+cmp -s "$script" "$work/first.bat" || fail "Korvu.bat is not the first run's"
 
 # The first run ends whole; then the second window's job runs, with its own bitrate.
 XH_WID=$first_window
@@ -118,25 +130,37 @@ end_console
 xh_wait_restored 20 || fail "the second window was not restored"
 check_stream
 
-# Korvu ended by SIGTERM during a run leaves no run folder; its console goes on alone.
+# Korvu killed during a run leaves no run folder; its console goes on alone and keeps the hold: a
+# new Korvu is refused until that console has ended, and then runs.
 encode_until_pause
 consoles+=("$(console_pid "$console")")
-kill -TERM "$second"
-xh_wait_pid_exit "$second" 20 || fail "Korvu did not end on SIGTERM"
-[ -z "$(run_folders)" ] || fail "after SIGTERM: $(run_folders)"
+kill -KILL "$second"
+xh_wait_pid_exit "$second" 20 || fail "Korvu did not end on SIGKILL"
+[ -z "$(run_folders)" ] || fail "after SIGKILL: $(run_folders)"
+launch
+third=$korvu third_window=$XH_WID
+refused
 end_console
+XH_WID=$third_window
+xh_activate
+encode_until_pause
+end_console
+xh_wait_restored 20 || fail "the third window was not restored"
+check_stream
 
-# A folder that an ended Korvu left before its console started goes with the next run; one of a
-# Korvu that still runs stays.
+# A folder that an ended Korvu left before its console started goes with the next run; one whose
+# run holds its lock stays, whatever process id its name holds (another PID namespace's).
 sh -c 'exit 0' &
 ended=$!
 wait "$ended"
-mkdir "$work/temp/korvu-run-$ended-aB3xY9" "$work/temp/korvu-run-$first-aB3xY9"
-mkfifo "$work/temp/korvu-run-$ended-aB3xY9/status" "$work/temp/korvu-run-$first-aB3xY9/status"
+mkdir "$work/temp/korvu-run-$ended-aB3xY9" "$work/temp/korvu-run-$ended-lock00"
+mkfifo "$work/temp/korvu-run-$ended-aB3xY9/status" "$work/temp/korvu-run-$ended-lock00/status"
+flock --no-fork "$work/temp/korvu-run-$ended-lock00" sleep 300 &
+consoles+=("$!")
 XH_WID=$first_window
 xh_activate
 encode_until_pause
-[ "$(run_folders)" = "$work/temp/korvu-run-$first-aB3xY9" ] ||
+[ "$(run_folders)" = "$work/temp/korvu-run-$ended-lock00" ] ||
   fail "after the next run: $(run_folders | tr '\n' ' ')"
 end_console
 xh_wait_restored 20 || fail "the first window was not restored after its last run"

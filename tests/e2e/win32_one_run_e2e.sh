@@ -4,7 +4,9 @@
 # passes of the stub encoder, and while its console waits at the script's final pause, "Encode" in
 # the second window shows the error box naming Korvu.bat (the text the job core gives for the same
 # click, told by the probe) and starts nothing; Korvu.bat stays as the first run wrote it. Once
-# that console has ended, the second window's "Encode" runs.
+# that console has ended, the second window's "Encode" runs. The hold lasts as long as the run:
+# after a Korvu.exe killed during its run (taskkill /F), a new one is refused the same way while
+# the killed one's console still runs, and runs once that console has ended.
 # Usage: win32_one_run_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE [WINE64]
 # Wine runs in a prefix and with a server of the test's own, started once the display is there (see
 # win32_window_e2e.sh).
@@ -93,6 +95,23 @@ expected=$( (cd "$work/probe" && "$wine" probe.exe "$exe" encode "$exe" 2>&1 >/d
 [ -n "$expected" ] || fail "the probe's Encode was not refused"
 cmp -s "$script" "$work/first.bat" || fail "the probe's refused Encode changed Korvu.bat"
 
+# refused - presses "Encode" in XH_WID and expects the error box with the probe's text, and nothing
+# started: no second console, Korvu.bat as the running job's.
+refused() {
+  cp "$script" "$work/running.bat"
+  xh_click 460 228
+  box=$(xh_wait_for 10 one_dialog) || fail "no error box in window $XH_WID"
+  [ "$(xh_title "$box")" = "$title" ] || fail "error box titled '$(xh_title "$box")'"
+  shown=$(box_text)
+  [ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
+  xh_activate "$box"
+  xh_key Return
+  xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
+  xh_is_minimised && fail "the refused window was minimised"
+  [ "$(consoles | wc -l)" = 1 ] || fail "a second console"
+  cmp -s "$script" "$work/running.bat" || fail "Korvu.bat changed during the run"
+}
+
 # The second window, with a bitrate of its own: refused in its error box, nothing runs.
 launch
 second=$korvu second_window=$XH_WID
@@ -100,17 +119,8 @@ xh_click 128 130
 xh_key ctrl+a
 xh_type 700
 xh_key Tab
-xh_click 460 228
-box=$(xh_wait_for 10 one_dialog) || fail "no error box in the second window"
-[ "$(xh_title "$box")" = "$title" ] || fail "error box titled '$(xh_title "$box")'"
-shown=$(box_text)
-[ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
-xh_activate "$box"
-xh_key Return
-xh_wait_for 5 xh_window_gone "$box" || fail "the error box stayed"
-xh_is_minimised && fail "the refused window was minimised"
-[ "$(consoles | wc -l)" = 1 ] || fail "a second console"
-cmp -s "$script" "$work/first.bat" || fail "Korvu.bat changed during the first run"
+refused
+cmp -s "$script" "$work/first.bat" || fail "Korvu.bat is not the first run's"
 
 # The first run ends after its two passes alone; then the second window's job runs.
 XH_WID=$first_window
@@ -124,9 +134,27 @@ grep -q -- ' -br 700 ' "$script" || fail "the second run's script: $(cat "$scrip
 end_console
 xh_wait_restored 20 || fail "the second window was not restored"
 
-for window in "$first_window" "$second_window"; do
-  XH_WID=$window
-  xh_close_window
-done
-xh_wait_pid_exit "$first" 20 && xh_wait_pid_exit "$second" 20 || fail "Korvu.exe did not end"
+# Korvu.exe killed during a run: its console goes on alone and keeps the hold; a new Korvu.exe is
+# refused until that console has ended, and then runs.
+XH_WID=$first_window
+xh_close_window
+xh_wait_pid_exit "$first" 20 || fail "the first Korvu.exe did not end"
+XH_WID=$second_window
+xh_activate
+encode_until_pause 6
+"$wine" taskkill /F /IM Korvu.exe >/dev/null 2>&1 || fail "taskkill /F did not end Korvu.exe"
+xh_wait_pid_exit "$second" 20 || fail "Korvu.exe did not end on taskkill /F"
+[ "$(consoles | wc -l)" = 1 ] || fail "the console went with Korvu.exe"
+launch
+third=$korvu third_window=$XH_WID
+refused
+end_console
+XH_WID=$third_window
+xh_activate
+encode_until_pause 8
+end_console
+xh_wait_restored 20 || fail "the third window was not restored"
+
+xh_close_window
+xh_wait_pid_exit "$third" 20 || fail "Korvu.exe did not end"
 echo "win32_one_run_e2e: passed"

@@ -84,7 +84,7 @@ class BehaviourTest : public testing::Test {
   job::Job job_{rules_};
   FakeView view_;
   FakeDataModule dm_;
-  std::function<int()> console_ = [] { return 0; };
+  std::function<platform::ExecResult()> console_ = [] { return 0; };
   std::vector<std::string> command_lines_;
   std::vector<std::string> reported_;
   MainForm form_{job_,
@@ -141,14 +141,15 @@ TEST_F(BehaviourTest, FirstActivationReadsTheFallbackWhileTheUserHasNoDefaults) 
     if (saved) dir_.Write("home/Korvu.ini", "[Korvu]\r\nBitrate=111\r\n");
     job::Job job(rules_);
     FakeView view;
-    MainForm form(job, {registry_, dir_ / "home/Korvu", {}, own}, view);
+    MainForm form(job, {registry_, dir_ / "home/Korvu", {}, own, "the folder is not used"}, view);
     form.SetDataModule(dm_);
     form.FormCreate();
     ASSERT_TRUE(form.RequestActivation());
     form.Activate();
     EXPECT_EQ(job.Settings().Bitrate.Text(), saved ? "111" : "222");
   }
-  EXPECT_TRUE(reported_.empty());
+  // Said once by each window, at its first activation.
+  EXPECT_EQ(reported_, std::vector<std::string>(2, "the folder is not used"));
 }
 
 TEST_F(BehaviourTest, DisabledEncodeHintsWhyAndAReadyOneAsEver) {
@@ -178,15 +179,20 @@ TEST_F(BehaviourTest, ACloseDuringTheRunWaitsForItsEnd) {
   EXPECT_TRUE(reported_.empty());
 }
 
+// Also after a console that could not start, whose reason then shows.
 TEST_F(BehaviourTest, AfterTheRunTheFocusIsWhereItWas) {
   Activate();
   MakeReady();
-  view_.FocusControl(ControlNamed("jvbEncode"));
-  view_.log.clear();
-  form_.Click(ControlNamed("jvbEncode"));
-  EXPECT_EQ(view_.log,
-            (std::vector<std::string>{"minimize", "busy", "idle", "restore", "focus jvbEncode"}));
-  EXPECT_TRUE(view_.disabled.empty()) << "the rebuild after the run enables Encode again";
+  for (const std::string failure : {"", "no console"}) {
+    console_ = [&failure] { return platform::ExecResult(failure.empty() ? 0 : -1, failure); };
+    view_.FocusControl(ControlNamed("jvbEncode"));
+    view_.log.clear();
+    form_.Click(ControlNamed("jvbEncode"));
+    EXPECT_EQ(view_.log,
+              (std::vector<std::string>{"minimize", "busy", "idle", "restore", "focus jvbEncode"}));
+    EXPECT_TRUE(view_.disabled.empty()) << "the rebuild after the run enables Encode again";
+  }
+  EXPECT_EQ(reported_, std::vector<std::string>{"no console"});
 }
 
 TEST_F(BehaviourTest, AScriptThatCannotBeWrittenRunsNothing) {

@@ -7,6 +7,7 @@
 #include "job/in_out_error.h"
 #include "job/settings_file.h"
 #include "platform/file_io.h"
+#include "platform/script_hold.h"
 #include "tests/support/example_job.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/temp_dir.h"
@@ -131,12 +132,12 @@ class RunEncodeTest : public testing::Test {
     job_.OnParamsUpdated([this] { steps_.push_back("rebuild"); });
   }
 
-  EncodeHooks Hooks(int exit_code) {
+  EncodeHooks Hooks(int exit_code, const std::string& failure = "") {
     return {[this] { steps_.push_back("disable"); }, [this] { steps_.push_back("minimize"); },
-            [this, exit_code](const std::string& command_line, std::uint16_t show) {
+            [this, exit_code, failure](const std::string& command_line, std::uint16_t show) {
               steps_.push_back("run " + command_line + " " + std::to_string(show));
               script_seen_ = test::ReadFile(dir_ / "Korvu.bat");
-              return exit_code;
+              return platform::ExecResult(exit_code, failure);
             },
             [this] { steps_.push_back("restore"); }};
   }
@@ -148,15 +149,25 @@ class RunEncodeTest : public testing::Test {
   std::string script_seen_;
 };
 
+// A console that could not start ends the same way, and then tells why.
 TEST_F(RunEncodeTest, WritesThenRunsInOrder) {
-  for (int exit_code : {0, 1, -1}) {
+  const std::pair<int, std::string> runs[] = {{0, ""}, {1, ""}, {-1, ""}, {-1, "no console"}};
+  for (const auto& [exit_code, failure] : runs) {
     steps_.clear();
-    RunEncode(job_, dir_ / "Korvu", Hooks(exit_code));
+    std::string error = "none";
+    try {
+      RunEncode(job_, dir_ / "Korvu", Hooks(exit_code, failure));
+    } catch (const Error& raised) {
+      error = raised.what();
+    }
     const std::vector<std::string> expected = {
         "disable", "minimize", "run \"" + (dir_ / "Korvu.bat") + "\" 1", "restore", "rebuild"};
     EXPECT_EQ(steps_, expected) << exit_code;
+    EXPECT_EQ(error, failure.empty() ? "none" : failure);
     EXPECT_EQ(script_seen_, ScriptText(job_.Settings().Encoder.Text(), job_.FParams()));
   }
+  platform::ScriptHold next;  // the hold went with the failed run
+  EXPECT_TRUE(next.Take(dir_ / "Korvu.bat"));
 }
 
 TEST_F(RunEncodeTest, UsesTheLineAsLastBuilt) {

@@ -72,19 +72,30 @@ TEST_F(ScriptWriteFailureTest, MissingFolder) {
   EXPECT_EQ(EncodeFails(dir_ / "missing/Korvu", 3), "Ungültiger Dateiname");
 }
 
-TEST_F(ScriptWriteFailureTest, FullDisk) {
-  std::filesystem::create_symlink("/dev/full", dir_ / "Korvu.bat");
-  EXPECT_EQ(EncodeFails(dir_ / "Korvu", 112), "E/A-Fehler 112");
+// A symbolic link planted in the script's place is not written through, whether its target exists
+// or not.
+TEST_F(ScriptWriteFailureTest, ALinkInTheScriptsPlaceIsRefused) {
+  const std::string victim = dir_.Write("victim/kept", "mine");
+  for (const std::string& target : {victim, dir_ / "victim/new"}) {
+    SCOPED_TRACE(target);
+    std::filesystem::remove(dir_ / "Korvu.bat");
+    std::filesystem::create_symlink(target, dir_ / "Korvu.bat");
+    EXPECT_EQ(EncodeFails(dir_ / "Korvu", 5), "Dateizugriff verweigert");
+  }
+  EXPECT_EQ(test::Listing(dir_ / "victim"), std::vector<std::string>{"kept"});
+  EXPECT_EQ(test::ReadFile(victim), "mine");
 }
 
-TEST_F(ScriptWriteFailureTest, FullDiskShowsAtTheCloseForAShortScript) {
-  // Shorter than the buffer: nothing reaches the disk before the close.
-  std::filesystem::create_symlink("/dev/full", dir_ / "short.bat");
-  try {
-    WriteJobScript(dir_ / "short.bat", "e", "");
-    FAIL() << "written to a full disk";
-  } catch (const InOutError& error) {
-    EXPECT_EQ(error.Code(), 112);
+// A full disk shows at the line that fills the buffer, or at the close for a script shorter than
+// the buffer, where nothing reached the disk before.
+TEST_F(ScriptWriteFailureTest, FullDisk) {
+  for (const std::string& encoder : {job_.Settings().Encoder.Text(), std::string("e")}) {
+    try {
+      WriteJobScript("/dev/full", encoder, encoder == "e" ? "" : job_.FParams());
+      ADD_FAILURE() << "written to a full disk: " << encoder;
+    } catch (const InOutError& error) {
+      EXPECT_EQ(error.Code(), 112);
+    }
   }
 }
 

@@ -1,6 +1,8 @@
 // ExecAndWait without a display: the caller's own terminal as the console, the cases where
 // nothing can be started, and what a run leaves in the temporary folder.
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 
 #include "job/job_script.h"
 #include "platform/exec_and_wait.h"
+#include "platform/posix/fd.h"
 #include "tests/platform/exec_probe_run.h"
 #include "tests/support/child_process.h"
 #include "tests/support/cmd_paths.h"
@@ -58,13 +61,23 @@ class ExecAndWaitTest : public testing::Test {
   const std::string no_programs_ = dir_ / "no programs";
 };
 
-TEST_F(ExecAndWaitTest, WithoutEmulatorOrTerminalNothingRuns) {
+// Where nothing can start, the caller learns why.
+TEST_F(ExecAndWaitTest, WhereNothingCanRunTheReasonIsGiven) {
   const std::string script = dir_.Write("job.bat", "@\"" + std::string(kStubEncoder) + "\"\r\n");
-  const ChildResult probe =
-      RunChild(ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator()));
-
-  EXPECT_EQ(probe.exit_code, 0);
-  EXPECT_EQ(ProbeResult(dir_), -1);
+  const std::pair<std::optional<std::string>, std::string> cases[] = {
+      {std::nullopt,
+       "No terminal emulator was found ($TERMINAL, xterm and others), and Korvu has "
+       "no terminal of its own"},
+      {"/nonexistent",
+       "The temporary folder /nonexistent cannot be used: No such file or directory"},
+  };
+  for (const auto& [temp, failure] : cases) {
+    auto environment = WithoutEmulator();
+    if (temp) environment["TMPDIR"] = temp, environment["TERMINAL"] = "/bin/false";
+    RunChild(ProbeOptions(dir_, platform::ScriptCommandLine(script), environment));
+    EXPECT_EQ(ProbeResult(dir_), -1);
+    EXPECT_EQ(ProbeFailure(dir_), failure);
+  }
   EXPECT_TRUE(ReadStubCalls(dir_ / "record").empty());
 }
 
@@ -105,6 +118,8 @@ TEST_F(ExecAndWaitTest, KorvuCmdIsFoundBesideTheProgramOrOnPath) {
   options.terminal_fd = terminal.slave;
   RunChild(options);
   EXPECT_EQ(ProbeResult(dir_), -1) << "korvu-cmd is nowhere";
+  EXPECT_EQ(ProbeFailure(dir_),
+            "korvu-cmd, which runs the job script, is neither beside Korvu nor on PATH");
 
   const std::string cmd_folder = std::filesystem::path(kKorvuCmd).parent_path().string();
   options.environment["PATH"] = no_programs_ + ":" + cmd_folder;
@@ -144,7 +159,7 @@ TEST_F(ExecAndWaitTest, ACallerEndedDuringTheRunLeavesNothingBehind) {
 }
 
 // The folder that a caller killed before korvu-cmd had started left is removed by the next run;
-// one of a caller that still runs stays.
+// one whose caller still runs, and holds its lock, stays.
 TEST_F(ExecAndWaitTest, TheNextRunRemovesWhatAnEndedCallerLeft) {
   const pid_t ended = fork();
   if (ended == 0) _exit(0);
@@ -156,6 +171,8 @@ TEST_F(ExecAndWaitTest, TheNextRunRemovesWhatAnEndedCallerLeft) {
     std::filesystem::create_directories(temp + "/" + name);
     ASSERT_EQ(mkfifo((temp + "/" + name + "/status").c_str(), 0600), 0);
   }
+  const platform::Fd lock(open((temp + "/" + running).c_str(), O_RDONLY | O_DIRECTORY));
+  ASSERT_EQ(flock(lock.Get(), LOCK_EX), 0);
   const std::string script = dir_.Write("Korvu.bat", job::ScriptText(kStubEncoder, ""));
   ChildOptions options = ProbeOptions(dir_, platform::ScriptCommandLine(script), WithoutEmulator());
   options.environment["TMPDIR"] = temp;

@@ -29,4 +29,13 @@ inline std::optional<int> ProbeResult(const TempDir& dir) {
   return std::nullopt;
 }
 
+// Why nothing started, as the probe was told.
+inline std::string ProbeFailure(const TempDir& dir) {
+  std::ifstream in(dir / "result");
+  std::string line;
+  std::getline(in, line);
+  std::getline(in, line);
+  return line;
+}
+
 }  // namespace korvu::test

@@ -74,6 +74,18 @@ TEST(ProgramHomeTest, ChoosesBesideTheProgramOrTheUsersDataFolder) {
   }
 }
 
+// Only the user may write the folder; anyone may read it.
+TEST(ProgramHomeTest, TheUsersFolderIsTheirsAlone) {
+  const std::pair<struct stat, std::string> cases[] = {
+      {{.st_mode = S_IFDIR | 0755, .st_uid = 7}, ""},
+      {{.st_mode = S_IFDIR | 01703, .st_uid = 7}, "others may write into it (mode 1703)"},
+      {{.st_mode = S_IFDIR | 0770, .st_uid = 7}, "its group may write into it (mode 0770)"},
+      {{.st_mode = S_IFDIR | 0700, .st_uid = 0}, "it belongs to another user (uid 0)"},
+      {{.st_mode = S_IFREG | 0700, .st_uid = 7}, "it is no folder"},
+  };
+  for (const auto& [info, problem] : cases) EXPECT_EQ(FolderProblem(info, 7), problem);
+}
+
 // Real folders: a program folder of the test's, the data home set for the test, and the current
 // folder put back after each case.
 class EnterProgramHomeTest : public testing::Test {
@@ -126,6 +138,7 @@ TEST_F(EnterProgramHomeTest, ALockedOneWorksInTheUsersFolderMadePrivate) {
   fs::current_path(start_);
   EXPECT_EQ(EnterProgramHome(dir_ / "lib/Korvu").folder, dir_ / "data/korvu");
   EXPECT_EQ(test::ReadFile(dir_ / "data/korvu/Korvu.ini"), "x");
+  EXPECT_EQ(home.problem, "");
 }
 
 TEST_F(EnterProgramHomeTest, AnExistingDataHomeKeepsItsPermissions) {
@@ -136,13 +149,24 @@ TEST_F(EnterProgramHomeTest, AnExistingDataHomeKeepsItsPermissions) {
   EXPECT_EQ(fs::status(dir_.path() / "data").permissions(), fs::perms(0755));
 }
 
-TEST_F(EnterProgramHomeTest, AUserFolderThatCannotBeMadeLeavesTheProgramItsOwnHome) {
+// Where the user's folder cannot be made, or others may write it (and plant links), nothing is
+// written there and the program is its own home; the problem names the folder and what is wrong.
+TEST_F(EnterProgramHomeTest, AFolderThatIsNotTheUsersOwnIsNotUsed) {
   LockProgramFolder();
+  const std::string folder = dir_ / "data/korvu", lib = dir_ / "lib";
+  const std::string then = ". Its settings and job script stay beside the program, in " + lib;
   dir_.Write("data", "a file where the folder belongs");
+  EXPECT_EQ(
+      EnterProgramHome(dir_ / "lib/Korvu").problem,
+      "Korvu does not use its folder " + folder + ": it cannot be made (Not a directory)" + then);
+  fs::remove(dir_.path() / "data");
+  fs::create_directories(folder);
+  fs::permissions(folder, fs::perms(0777));
   const ProgramHome home = EnterProgramHome(dir_ / "lib/Korvu");
+  EXPECT_EQ(home.problem, "Korvu does not use its folder " + folder +
+                              ": others may write into it (mode 0777)" + then);
   EXPECT_EQ(home.program_path, dir_ / "lib/Korvu");
-  EXPECT_TRUE(home.fallback_program_path.empty());
-  EXPECT_TRUE(home.folder.empty());
+  EXPECT_TRUE(home.fallback_program_path.empty() && home.folder.empty());
   EXPECT_EQ(fs::current_path(), start_);
 }
 

@@ -2,6 +2,8 @@
 // later run removes.
 #include "platform/posix/run_folder.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,18 +48,27 @@ TEST(RunFolderTest, TheOwnerIsReadFromTheName) {
   for (const auto& [name, owner] : cases) EXPECT_EQ(RunFolderOwner(name), owner) << name;
 }
 
-TEST(RunFolderTest, ANewFolderIsPrivateAndNamesThisProcess) {
+TEST(RunFolderTest, ANewFolderIsPrivateNamesThisProcessAndIsLocked) {
   const test::TempDir temp;
-  const std::string folder = MakeRunFolder(temp.path().string());
+  Fd lock;
+  const std::string folder = MakeRunFolder(temp.path().string(), lock);
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(RunFolderOwner(fs::path(folder).filename().string()), getpid()) << folder;
   struct stat info;
   ASSERT_EQ(stat(folder.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
-  EXPECT_TRUE(MakeRunFolder((temp.path() / "missing").string()).empty());
+  RemoveStaleRunFolders(temp.path().string());
+  EXPECT_TRUE(fs::exists(folder));
+  lock = Fd();
+  RemoveStaleRunFolders(temp.path().string());
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(MakeRunFolder((temp.path() / "missing").string(), lock).empty());
+  EXPECT_FALSE(lock);
 }
 
-// What runs of ended processes left goes; whatever else only resembles it stays untouched.
+// What runs of ended processes left goes; whatever else only resembles it stays untouched. A run's
+// folder is told by its lock, not by the process id in its name, which may be another PID
+// namespace's: a live-looking id without the lock goes, any id with it stays.
 TEST(RunFolderTest, OnlyFoldersOfEndedRunsGo) {
   const test::TempDir temp;
   const std::string ended = "korvu-run-" + std::to_string(EndedProcess());
@@ -67,14 +78,17 @@ TEST(RunFolderTest, OnlyFoldersOfEndedRunsGo) {
   struct Entry {
     std::string name;
     const char* kind;  // "fifo" a folder with the FIFO, "empty" a folder, "more" a folder with the
-                       // FIFO and a file, "plain" a folder with a plain "status", "file", "link"
+                       // FIFO and a file, "plain" a folder with a plain "status", "file", "link",
+                       // "locked" a folder with the FIFO whose lock a run holds
     bool stays;
   };
   const Entry entries[] = {
       {ended + "-aB3xY9", "fifo", false},
       {ended + "-000000", "empty", false},
-      {alive + "-aB3xY9", "fifo", true},
-      {"korvu-run-" + std::to_string(getpid()) + "-aB3xY9", "fifo", true},
+      {alive + "-aB3xY9", "fifo", false},
+      {alive + "-lock00", "locked", true},
+      {ended + "-lock00", "locked", true},
+      {"korvu-run-" + std::to_string(getpid()) + "-aB3xY9", "locked", true},
       {ended + "-more00", "more", true},
       {ended + "-plain0", "plain", true},
       {ended + "-file00", "file", true},
@@ -84,15 +98,21 @@ TEST(RunFolderTest, OnlyFoldersOfEndedRunsGo) {
       {"other-" + ended + "-aB3xY9", "fifo", true},
   };
   std::vector<std::string> staying = {"elsewhere"};
+  std::vector<Fd> locks;
   for (const Entry& entry : entries) {
     const fs::path path = temp.path() / entry.name;
     const std::string kind = entry.kind;
     if (kind == "file") temp.Write(entry.name, "x");
     if (kind == "link") fs::create_directory_symlink(temp.path() / "elsewhere", path);
-    if (kind == "fifo" || kind == "empty" || kind == "more" || kind == "plain")
+    if (kind == "fifo" || kind == "empty" || kind == "more" || kind == "plain" || kind == "locked")
       fs::create_directory(path);
-    if (kind == "fifo" || kind == "more") {
+    if (kind == "fifo" || kind == "more" || kind == "locked") {
       ASSERT_EQ(mkfifo((path / "status").c_str(), 0600), 0);
+    }
+    if (kind == "locked") {
+      // Another open of the folder is another holder, also within this process.
+      locks.emplace_back(open(path.c_str(), O_RDONLY | O_DIRECTORY));
+      ASSERT_EQ(flock(locks.back().Get(), LOCK_EX), 0);
     }
     if (kind == "more") temp.Write(entry.name + "/notes", "x");
     if (kind == "plain") temp.Write(entry.name + "/status", "x");

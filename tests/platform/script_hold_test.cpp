@@ -84,6 +84,25 @@ TEST_F(ScriptHoldTest, NoHoldWhereNoFileCanBe) {
   EXPECT_TRUE(other.Take(dir_ / "folder.bat"));
 }
 
+// The console's share: refused while a run writes the script, taken beside the sealed hold, and
+// a hold of its own once the run's is gone (a Korvu killed during its run).
+TEST_F(ScriptHoldTest, TheConsoleSharesTheHoldAndKeepsIt) {
+  ScriptHold run;
+  ASSERT_TRUE(run.Take(script_));
+  ScriptHold console;
+#ifndef _WIN32
+  EXPECT_FALSE(console.Share(script_));  // Windows keeps writers out by the mutex instead
+#endif
+  ASSERT_EQ(Write(script_, "held\r\n"), 0);
+  ASSERT_TRUE(run.Seal());
+  EXPECT_TRUE(console.Share(script_));
+  run.Release();
+  ScriptHold second;
+  EXPECT_FALSE(second.Take(script_));
+  console.Release();
+  EXPECT_TRUE(second.Take(script_));
+}
+
 #ifndef _WIN32
 // Another process, as a second Korvu is: its Take's answer as its exit status (0 taken, 1 not).
 int TakeInAnotherProcess(const std::string& script) {

@@ -231,6 +231,32 @@ TEST_F(ReplaceTest, ALinkToNoFileCreatesItsTarget) {
   EXPECT_EQ(test::ReadFile(dir_ / "new.ini"), test::ReadFile(Fixture("worked-example.ini")));
 }
 
+// The program's own settings file is never reached through a link: neither its save nor its
+// load touches what a link in its place names, existing or not.
+TEST_F(ReplaceTest, TheProgramsOwnFileRefusesLinks) {
+  const std::string victim = dir_.Write("victim/kept.ini", "x"), own = dir_ / "Korvu.ini";
+  const std::string reason = " werden. It is a symbolic link, which is not followed";
+  const PathRules real(PathStyle::kPosix, platform::RealFileSystem());
+  Job loader(real);
+  const auto message_of = [&](bool save) -> std::string {
+    try {
+      save ? SaveSettings(job_, own, platform::Links::kRefuse)
+           : LoadSettings(loader, own, nullptr, platform::Links::kRefuse);
+    } catch (const Error& error) {
+      return error.what();
+    }
+    return "no error";
+  };
+  for (const std::string& target : {dir_ / "victim/new.ini", victim}) {
+    fs::remove(own);
+    fs::create_symlink(target, own);
+    EXPECT_EQ(message_of(true), "Datei \"" + own + "\" kann nicht erstellt" + reason);
+  }
+  EXPECT_EQ(message_of(false), "Datei " + own + " kann nicht geöffnet" + reason);
+  EXPECT_EQ(Listing(dir_ / "victim"), std::vector<std::string>{"kept.ini"});
+  EXPECT_EQ(test::ReadFile(victim), "x");
+}
+
 TEST_F(ReplaceTest, TheFileKeepsItsPermissionBits) {
   for (const mode_t mode : {0600, 0640, 0604, 0750, 0666}) {
     const std::string path = dir_.Write("settings.ini", "[Other]\r\nx=1\r\n");
