@@ -1,9 +1,15 @@
 // Korvu: a window that builds the encoder's command line from a job's values and runs a two-pass
-// encode. The program reads no command-line arguments and saves nothing on exit.
+// encode. Of its arguments it knows --help and --version, answered in the terminal; the window
+// saves nothing on exit.
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/form/command_line.h"
 #include "app/form/guard.h"
 #include "app/qt/dm.h"
 #include "app/qt/error_box.h"
@@ -19,8 +25,18 @@
 #include "platform/processor_count.h"
 #include "platform/registry.h"
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
   using namespace korvu;
+  // Before anything is made, the user's folder too: a terminal's question, or no display at all.
+  if (const auto answer = app::AnswerWithoutWindow(
+          std::vector<std::string>(argv + 1, argv + argc),
+          {std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")},
+          KORVU_VERSION)) {
+    std::FILE* stream = answer->to_standard_error ? stderr : stdout;
+    std::fputs(answer->text.c_str(), stream);
+    // An answer that did not arrive (a full disk, a closed pipe) is no success.
+    return std::fflush(stream) == 0 && !std::ferror(stream) ? answer->exit_status : 1;
+  }
   const int processor_count = platform::ProcessorCount();
   // Before anything names a file: a system-wide install works in a folder of the user's.
   const platform::ProgramHome home = platform::EnterProgramHome(platform::ExecutablePath());
