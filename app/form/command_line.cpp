@@ -49,4 +49,12 @@ std::optional<CommandLineAnswer> AnswerWithoutWindow(const std::vector<std::stri
   return std::nullopt;
 }
 
+std::string DisplayFailureLine(const DisplayEnvironment& environment) {
+  const auto shown = [](const char* name, const char* value) {
+    return std::string(name) + (Set(value) ? "=" + std::string(value) : " unset");
+  };
+  return "korvu: cannot open the window on the display (" + shown("DISPLAY", environment.display) +
+         ", " + shown("WAYLAND_DISPLAY", environment.wayland_display) + ")\n";
+}
+
 }  // namespace korvu::app

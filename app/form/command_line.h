@@ -30,4 +30,7 @@ std::optional<CommandLineAnswer> AnswerWithoutWindow(const std::vector<std::stri
                                                      const DisplayEnvironment& environment,
                                                      std::string_view version);
 
+// The one line for a display that is named but on which the window system cannot start.
+std::string DisplayFailureLine(const DisplayEnvironment& environment);
+
 }  // namespace korvu::app

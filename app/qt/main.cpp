@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/qt/error_box.h"
 #include "app/qt/main_form.h"
 #include "app/qt/quit_after_first_paint.h"
+#include "app/qt/start_messages.h"
 #include "app/qt/window_style.h"
 #include "job/job.h"
 #include "job/settings_file.h"
@@ -28,10 +30,10 @@
 int main(int argc, char** argv) {
   using namespace korvu;
   // Before anything is made, the user's folder too: a terminal's question, or no display at all.
-  if (const auto answer = app::AnswerWithoutWindow(
-          std::vector<std::string>(argv + 1, argv + argc),
-          {std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")},
-          KORVU_VERSION)) {
+  const app::DisplayEnvironment display{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                        std::getenv("QT_QPA_PLATFORM")};
+  if (const auto answer = app::AnswerWithoutWindow(std::vector<std::string>(argv + 1, argv + argc),
+                                                   display, KORVU_VERSION)) {
     std::FILE* stream = answer->to_standard_error ? stderr : stdout;
     std::fputs(answer->text.c_str(), stream);
     // An answer that did not arrive (a full disk, a closed pipe) is no success.
@@ -46,7 +48,10 @@ int main(int argc, char** argv) {
           : job::DefaultSettingsPath(home.fallback_program_path, job::NativePathStyle());
 
   int qt_argc = 1;  // Qt sees no arguments either
+  std::optional<app::HeldStartMessages> start_messages(std::in_place,
+                                                       app::DisplayFailureLine(display));
   QApplication application(qt_argc, argv);
+  start_messages.reset();
   // The title goes into the window's caption and the error box's, not into the display name,
   // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
   // The desktop ties the window to its menu entry by the window's class on X11 (Qt takes it from

@@ -109,16 +109,18 @@ package() {
   xh_launch "$work" "${run[@]}"
 }
 
-# A terminal without a display: --version answers, a start says why it cannot open the window, and
-# neither makes the user's folder.
+# A terminal without a display: --version answers, a start says why it cannot open the window (no
+# display named, or one that is not there), and neither makes the user's folder.
 packaged nobody "$work/elsewhere" env -u DISPLAY -u WAYLAND_DISPLAY korvu --version
 answer=$("${run[@]}") || fail "korvu --version without a display failed"
 [ "$answer" = "Korvu $version" ] || fail "korvu --version: '$answer'"
-packaged nobody "$work/elsewhere" env -u DISPLAY -u WAYLAND_DISPLAY korvu
-"${run[@]}" >"$work/out" 2>"$work/err" && status=0 || status=$?
-[ "$status" = 1 ] && [ ! -s "$work/out" ] && [ "$(wc -l <"$work/err")" = 1 ] &&
-  grep -q 'DISPLAY nor WAYLAND_DISPLAY' "$work/err" ||
-  fail "korvu without a display: status $status, '$(cat "$work/out" "$work/err")'"
+for display in -uDISPLAY DISPLAY=:9999; do
+  packaged nobody "$work/elsewhere" env "$display" -u WAYLAND_DISPLAY korvu
+  "${run[@]}" >"$work/out" 2>"$work/err" && status=0 || status=$?
+  [ "$status" = 1 ] && [ ! -s "$work/out" ] && [ "$(wc -l <"$work/err")" = 1 ] &&
+    grep -q 'DISPLAY.*WAYLAND_DISPLAY' "$work/err" ||
+    fail "korvu, $display: status $status, '$(cat "$work/out" "$work/err")'"
+done
 [ ! -e "$home/.local" ] || fail "korvu without a display made $home/.local"
 
 xh_start --wm openbox
