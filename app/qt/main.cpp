@@ -29,7 +29,7 @@
 
 int main(int argc, char** argv) {
   using namespace korvu;
-  // Before anything is made, the user's folder too: a terminal's question, or no display at all.
+  // Before anything is made, the user's folder too: a terminal's question, or no display named.
   const app::DisplayEnvironment display{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
                                         std::getenv("QT_QPA_PLATFORM")};
   if (const auto answer = app::AnswerWithoutWindow(std::vector<std::string>(argv + 1, argv + argc),
@@ -39,6 +39,13 @@ int main(int argc, char** argv) {
     // An answer that did not arrive (a full disk, a closed pipe) is no success.
     return std::fflush(stream) == 0 && !std::ferror(stream) ? answer->exit_status : 1;
   }
+  // A display that cannot be opened ends the start here, before the user's folder is made.
+  int qt_argc = 1;  // Qt sees no arguments either
+  std::optional<app::HeldStartMessages> start_messages(std::in_place,
+                                                       app::DisplayFailureLine(display));
+  QApplication application(qt_argc, argv);
+  start_messages.reset();
+
   const int processor_count = platform::ProcessorCount();
   // Before anything names a file: a system-wide install works in a folder of the user's.
   const platform::ProgramHome home = platform::EnterProgramHome(platform::ExecutablePath());
@@ -47,11 +54,6 @@ int main(int argc, char** argv) {
           ? std::string()
           : job::DefaultSettingsPath(home.fallback_program_path, job::NativePathStyle());
 
-  int qt_argc = 1;  // Qt sees no arguments either
-  std::optional<app::HeldStartMessages> start_messages(std::in_place,
-                                                       app::DisplayFailureLine(display));
-  QApplication application(qt_argc, argv);
-  start_messages.reset();
   // The title goes into the window's caption and the error box's, not into the display name,
   // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
   // The desktop ties the window to its menu entry by the window's class on X11 (Qt takes it from

@@ -115,7 +115,7 @@ packaged nobody "$work/elsewhere" env -u DISPLAY -u WAYLAND_DISPLAY korvu --vers
 answer=$("${run[@]}") || fail "korvu --version without a display failed"
 [ "$answer" = "Korvu $version" ] || fail "korvu --version: '$answer'"
 for display in -uDISPLAY DISPLAY=:9999; do
-  packaged nobody "$work/elsewhere" env "$display" -u WAYLAND_DISPLAY korvu
+  packaged nobody "$work/elsewhere" env -u WAYLAND_DISPLAY "$display" korvu
   "${run[@]}" >"$work/out" 2>"$work/err" && status=0 || status=$?
   [ "$status" = 1 ] && [ ! -s "$work/out" ] && [ "$(wc -l <"$work/err")" = 1 ] &&
     grep -q 'DISPLAY.*WAYLAND_DISPLAY' "$work/err" ||
