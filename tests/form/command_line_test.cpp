@@ -35,7 +35,9 @@ TEST(CommandLineTest, AnswersTheTerminalOrLeavesItToTheWindow) {
     EXPECT_EQ(answer->to_standard_error, c.to_standard_error) << name;
     EXPECT_EQ(answer->text.rfind(c.starts_with, 0), 0u) << name << ": " << answer->text;
     // One line on standard error, as a terminal's user reads a refusal.
-    if (c.to_standard_error) EXPECT_EQ(answer->text.find('\n'), answer->text.size() - 1) << name;
+    if (c.to_standard_error) {
+      EXPECT_EQ(answer->text.find('\n'), answer->text.size() - 1) << name;
+    }
   }
 }
 
