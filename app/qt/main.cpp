@@ -1,14 +1,22 @@
 // Korvu: a window that builds the encoder's command line from a job's values and runs a two-pass
-// encode. The program reads no command-line arguments and saves nothing on exit.
+// encode. Of its arguments it knows --help and --version, answered in the terminal; the window
+// saves nothing on exit.
 
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/form/command_line.h"
 #include "app/form/guard.h"
 #include "app/qt/dm.h"
 #include "app/qt/error_box.h"
 #include "app/qt/main_form.h"
 #include "app/qt/quit_after_first_paint.h"
+#include "app/qt/start_messages.h"
 #include "app/qt/window_style.h"
 #include "job/job.h"
 #include "job/settings_file.h"
@@ -19,8 +27,25 @@
 #include "platform/processor_count.h"
 #include "platform/registry.h"
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
   using namespace korvu;
+  // Before anything is made, the user's folder too: a terminal's question, or no display named.
+  const app::DisplayEnvironment display{std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                        std::getenv("QT_QPA_PLATFORM")};
+  if (const auto answer = app::AnswerWithoutWindow(std::vector<std::string>(argv + 1, argv + argc),
+                                                   display, KORVU_VERSION)) {
+    std::FILE* stream = answer->to_standard_error ? stderr : stdout;
+    std::fputs(answer->text.c_str(), stream);
+    // An answer that did not arrive (a full disk, a closed pipe) is no success.
+    return std::fflush(stream) == 0 && !std::ferror(stream) ? answer->exit_status : 1;
+  }
+  // A display that cannot be opened ends the start here, before the user's folder is made.
+  int qt_argc = 1;  // Qt sees no arguments either
+  std::optional<app::HeldStartMessages> start_messages(std::in_place,
+                                                       app::DisplayFailureLine(display));
+  QApplication application(qt_argc, argv);
+  start_messages.reset();
+
   const int processor_count = platform::ProcessorCount();
   // Before anything names a file: a system-wide install works in a folder of the user's.
   const platform::ProgramHome home = platform::EnterProgramHome(platform::ExecutablePath());
@@ -29,8 +54,6 @@ int main(int, char** argv) {
           ? std::string()
           : job::DefaultSettingsPath(home.fallback_program_path, job::NativePathStyle());
 
-  int qt_argc = 1;  // Qt sees no arguments either
-  QApplication application(qt_argc, argv);
   // The title goes into the window's caption and the error box's, not into the display name,
   // which Qt would append to the caption of every other window ("Load settings — Korvu - ...").
   // The desktop ties the window to its menu entry by the window's class on X11 (Qt takes it from

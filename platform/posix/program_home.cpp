@@ -11,6 +11,8 @@
 
 #include "platform/posix/fd.h"
 
+#include "platform/posix/system_install.h"
+
 namespace korvu::platform {
 namespace {
 
@@ -87,8 +89,9 @@ ProgramHome ChooseProgramHome(const std::string& executable, bool folder_writabl
 }
 
 ProgramHome EnterProgramHome(const std::string& executable) {
-  // By the effective user, who creates the files; a read-only file system counts as not writable.
-  const bool writable = !executable.empty() &&
+  // By the effective user, who creates the files; a read-only file system counts as not writable,
+  // and so does a package's folder, also for root.
+  const bool writable = !executable.empty() && !IsSystemInstall(FolderOf(executable)) &&
                         faccessat(AT_FDCWD, FolderOf(executable).c_str(), W_OK, AT_EACCESS) == 0;
   ProgramHome home =
       ChooseProgramHome(executable, writable, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));

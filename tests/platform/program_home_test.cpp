@@ -122,6 +122,13 @@ TEST_F(EnterProgramHomeTest, AWritableProgramFolderChangesNothing) {
   EXPECT_FALSE(fs::exists(dir_.path() / "data"));
 }
 
+TEST_F(EnterProgramHomeTest, APackagesMarkedFolderIsLeftAloneThoughWritable) {
+  dir_.Write("lib/system-install", "");
+  const ProgramHome home = EnterProgramHome(dir_ / "lib/Korvu");
+  EXPECT_EQ(home.program_path, dir_ / "data/korvu/Korvu");
+  EXPECT_EQ(fs::current_path(), dir_.path() / "data/korvu");
+}
+
 TEST_F(EnterProgramHomeTest, ALockedOneWorksInTheUsersFolderMadePrivate) {
   LockProgramFolder();
   const ProgramHome home = EnterProgramHome(dir_ / "lib/Korvu");
