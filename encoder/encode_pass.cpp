@@ -25,15 +25,12 @@ namespace {
 // Longer gaps in the timestamps are jumps, not dropped frames.
 constexpr double kMaxGapSeconds = 10;
 
-// Blanks enough to cover an open progress line.
-constexpr size_t kProgressWidth = 100;
-
 void Warn(const std::string& text) {
-  // On a terminal the progress line may be open: write over it.
+  // On a terminal the progress line may be open: write over it, as wide as a progress line may be.
   static const bool terminal = IsTerminal(stderr);
+  static const size_t width = terminal ? std::max(TerminalColumns(stderr) - 1, 0) : 0;
   std::string line = "korvu-enc: x264: " + text;
-  if (terminal)
-    line = "\r" + line + std::string(kProgressWidth - std::min(kProgressWidth, line.size()), ' ');
+  if (terminal) line = "\r" + line + std::string(width - std::min(width, line.size()), ' ');
   WriteText(stderr, line + "\n");
 }
 
