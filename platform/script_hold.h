@@ -46,6 +46,9 @@ class ScriptHold {
   void Release();
 
  private:
+  // POSIX: opens `path` and takes a lock of `kind` (LOCK_EX or LOCK_SH) without waiting.
+  bool Lock(const std::string& path, int open_flags, int kind);
+
   std::string path_;
   std::intptr_t file_ = -1;                    // the held file
   [[maybe_unused]] std::intptr_t guard_ = -1;  // Windows: the mutex owned between Take and Seal

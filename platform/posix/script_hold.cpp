@@ -24,17 +24,7 @@ ScriptHold::~ScriptHold() {
 }
 
 bool ScriptHold::Take(const std::string& path) {
-  Release();
-  const int fd = OpenForLock(path, O_CREAT);
-  if (fd < 0) return true;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const bool held_elsewhere = errno == EWOULDBLOCK;
-    close(fd);
-    return !held_elsewhere;
-  }
-  path_ = path;
-  file_ = fd;
-  return true;
+  return Lock(path, O_CREAT, LOCK_EX);
 }
 
 bool ScriptHold::Seal() {
@@ -45,13 +35,19 @@ bool ScriptHold::Seal() {
 }
 
 bool ScriptHold::Share(const std::string& path) {
+  return Lock(path, 0, LOCK_SH);
+}
+
+// False only when another process holds a lock that `kind` cannot share; a file that cannot be
+// opened holds nothing back.
+bool ScriptHold::Lock(const std::string& path, int open_flags, int kind) {
   Release();
-  const int fd = OpenForLock(path, 0);
+  const int fd = OpenForLock(path, open_flags);
   if (fd < 0) return true;
-  if (flock(fd, LOCK_SH | LOCK_NB) != 0) {
-    const bool written_elsewhere = errno == EWOULDBLOCK;
+  if (flock(fd, kind | LOCK_NB) != 0) {
+    const bool held_elsewhere = errno == EWOULDBLOCK;
     close(fd);
-    return !written_elsewhere;
+    return !held_elsewhere;
   }
   path_ = path;
   file_ = fd;
