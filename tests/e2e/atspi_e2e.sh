@@ -48,8 +48,10 @@ printf '%s\r\n' "[Korvu]" "Encoder=$work/bin/korvu-enc" "Input=$work/clip.avi" \
 printf '#!/bin/sh\nshift\n"$@" </dev/null\nuntil [ -e "%s/end" ]; do sleep 0.1; done\n' "$work" \
   >"$work/console"
 chmod +x "$work/console"
-xh_launch "$work" weston --backend=headless-backend.so --use-pixman --debug --socket=korvu-e2e \
-  --idle-time=0
+# The shell fades the screen in as it starts: a screenshot taken while it fades sees other colours.
+printf '[shell]\nstartup-animation=none\nanimation=none\n' >"$work/weston.ini"
+xh_launch "$work" weston --config="$work/weston.ini" --backend=headless-backend.so --use-pixman \
+  --debug --socket=korvu-e2e --idle-time=0
 xh_launch "$work" env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=korvu-e2e \
   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 TERMINAL="$work/console" ASAN_OPTIONS=detect_leaks=0 \
   "$here/../../scripts/open-window" "$work/bin"
