@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "platform/exec_and_wait.h"
 #include "platform/registry.h"
 

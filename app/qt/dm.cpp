@@ -1,6 +1,6 @@
 #include "app/qt/dm.h"
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 
 #include "app/qt/fields/dialog_filter.h"
 #include "app/qt/qt_text.h"

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/qt/qt_text.h"
 #include "job/error.h"
 

@@ -23,8 +23,8 @@
 #include "platform/exec_and_wait.h"
 #include "platform/executable_path.h"
 #include "platform/file_system.h"
-#include "platform/posix/program_home.h"
 #include "platform/processor_count.h"
+#include "platform/program_home.h"
 #include "platform/registry.h"
 
 int main(int argc, char** argv) {

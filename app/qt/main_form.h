@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/form/main_form.h"
-#include "app/form/main_form_behaviour.h"
 #include "app/form/main_form_view.h"
+#include "app/form/window_description.h"
 #include "job/job.h"
 
 namespace korvu::app {

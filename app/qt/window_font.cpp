@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFontDatabase>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/qt/qt_text.h"
 
 namespace korvu::app {

@@ -1,6 +1,6 @@
 #include "app/win32/dm.h"
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/file_dialog.h"
 
 namespace korvu::app::win32 {

@@ -1,6 +1,6 @@
 #include "app/win32/error_box.h"
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "job/error.h"
 
 namespace korvu::app::win32 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 
 namespace korvu::app::win32 {
 

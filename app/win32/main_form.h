@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/form/main_form.h"
-#include "app/form/main_form_behaviour.h"
 #include "app/form/main_form_view.h"
+#include "app/form/window_description.h"
 #include "app/win32/controls.h"
 #include "app/win32/fields/field.h"
 #include "app/win32/hints.h"

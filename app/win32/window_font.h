@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/controls.h"
 
 namespace korvu::app::win32 {

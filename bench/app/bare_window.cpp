@@ -19,7 +19,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/qt/pictures/picture_icon.h"
 #include "app/qt/quit_after_first_paint.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include "app/qt/fields/preview_box.h"
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "tests/window/golden_file.h"
 #include "tests/window/window_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/controls.h"
 #include "tests/window/win32_window_fixture.h"
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/controls.h"
 #include "tests/window/golden_file.h"
 #include "tests/window/win32_window_fixture.h"

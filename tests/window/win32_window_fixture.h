@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "app/form/guard.h"
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/dm.h"
 #include "app/win32/main_form.h"
 #include "job/job.h"

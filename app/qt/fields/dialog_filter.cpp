@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 
 namespace korvu::app {
 namespace {

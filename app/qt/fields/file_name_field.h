@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/form/binding.h"
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "job/file_name_edit.h"
 #include "job/path_rules.h"
 #include "job/values.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/controls.h"
 #include "app/win32/fields/field.h"
 #include "job/file_name_edit.h"

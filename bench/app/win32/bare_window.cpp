@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/form/main_form.h"
+#include "app/form/window_description.h"
 #include "app/win32/controls.h"
 #include "app/win32/hints.h"
 #include "app/win32/pictures.h"
