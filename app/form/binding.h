@@ -2,16 +2,19 @@
 
 #include <functional>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
+#include "app/form/guard.h"
 #include "job/values.h"
 
 namespace korvu::form {
 
-// How every field of both front ends follows its job value: Follow shows the value on the control
-// now and after each of its changes; whatever the control announces while the program writes to
-// it (showing the value, or a write in Quietly) is no edit of the user's, which Quiet tells; the
-// subscription ends with the binding, which the field owns, since the job outlives the window.
+// How every field of both front ends follows its job value through its edit: Follow shows the
+// value on the control now and after each of its changes; whatever the control announces while the
+// program writes to it (showing the value, or a write in Quietly) is no edit of the user's, which
+// Take passes over. The subscription ends with the binding, which the field owns, since the job
+// outlives the window.
 class Binding {
  public:
   Binding() = default;
@@ -41,6 +44,40 @@ class Binding {
   }
   // Whether the control's notifications come from a program write.
   bool Quiet() const { return quiet_ > 0; }
+
+  // A change the control announces, unless the program wrote it: `take` hands the user's text or
+  // choice to the field's edit under the guard, and `show` shows the value again, quietly: when
+  // `take` answers that it must (the edit cut the text), or always when it answers nothing, so that
+  // the control shows the value also when a listener failed.
+  template <typename Step, typename Show>
+  void Take(Step&& take, Show&& show) {
+    if (Quiet()) return;
+    bool again = true;
+    if constexpr (std::is_void_v<std::invoke_result_t<Step>>) {
+      app::Guarded(take);
+    } else {
+      app::Guarded([&] { again = take(); });
+    }
+    if (again) Quietly(std::forward<Show>(show));
+  }
+  // The same, the control left as the user made it.
+  template <typename Step>
+  void Take(Step&& take) {
+    Take(
+        [&] {
+          take();
+          return false;
+        },
+        [] {});
+  }
+
+  // Writes `wanted` quietly to a control that shows `shown`, when the two differ; whether it did.
+  template <typename Text, typename Write>
+  bool ShowText(const Text& shown, const Text& wanted, Write&& write) {
+    if (shown == wanted) return false;
+    Quietly([&] { write(wanted); });
+    return true;
+  }
 
  private:
   void Show() { Quietly(show_); }

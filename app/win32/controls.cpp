@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/win32/window_font.h"
+
 namespace korvu::app::win32 {
 
 HWND CreateCentredWindow(const TopWindow& window, void* creator) {
@@ -130,6 +132,34 @@ int ListWidthNeeded(HWND list) {
                            : 0;
   const int inside = margins != 0 ? LOWORD(margins) + HIWORD(margins) : 4;
   return longest + around + inside + 2;  // the caret's pixel and one more
+}
+
+Rect FittedLabelBox(const form::Label& label, WindowFonts& fonts) {
+  Rect box = fonts.Scaled(label.box);
+  const SIZE needed = TextSize(fonts.Font(), label.caption);
+  box.width = FittedWidth(static_cast<int>(needed.cx), box.width,
+                          MulDiv(form::RoomBeside(label.box), fonts.Dpi(), 96));
+  box.height = std::max(box.height, static_cast<int>(needed.cy));
+  return box;
+}
+
+Rect FittedBox(const form::Control& row, WindowFonts& fonts) {
+  Rect box = fonts.Scaled(row.box);
+  if (row.kind == form::Kind::kCheckBox)
+    box.width = FittedWidth(CheckBoxWidthNeeded(fonts.Font(row.font_pixels), row.caption),
+                            box.width, MulDiv(form::RoomBeside(row.box), fonts.Dpi(), 96));
+  return box;
+}
+
+void FitEntries(HWND list, const form::Control& row, int dpi) {
+  if (row.kind != form::Kind::kEditableList && row.kind != form::Kind::kFixedList &&
+      row.kind != form::Kind::kFreeTextList)
+    return;
+  RECT open{}, shut{};  // the height of a list is that of the list opened
+  SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open));
+  GetWindowRect(list, &shut);
+  GrowToFit(list, ListWidthNeeded(list), MulDiv(form::RoomBeside(row.box), dpi, 96),
+            std::max(open.bottom, shut.bottom) - shut.top);
 }
 
 }  // namespace korvu::app::win32

@@ -5,7 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/form/window_description.h"
+
 namespace korvu::app::win32 {
+
+class WindowFonts;
 
 // A box on the screen, in pixels of the window's current density.
 struct Rect {
@@ -84,5 +88,18 @@ int CheckBoxWidthNeeded(HFONT font, std::string_view caption);
 // The width a made drop-down list needs for its longest entry in its font, with the edit's margins
 // beside the list's button and frame.
 int ListWidthNeeded(HWND list);
+
+// A label's box at the window's density: as wide as its caption as drawn in the window's font, as
+// far as the room beside it allows, and as high as the font needs. A font a little wider than the
+// one the layout was made with must neither wrap the caption out of sight, cut its last letter or
+// its descenders, nor paint it over its neighbour. Measured before the label is made: one made
+// and then widened costs a second trip to the system.
+Rect FittedLabelBox(const form::Label& label, WindowFonts& fonts);
+// A control's box at the window's density; a check box as wide as its caption needs, as far as
+// the room beside it allows, as labels are.
+Rect FittedBox(const form::Control& row, WindowFonts& fonts);
+// A list, once made, grows to fit its longest entry (its frame, button and margins are its own);
+// any other control keeps its box.
+void FitEntries(HWND list, const form::Control& row, int dpi);
 
 }  // namespace korvu::app::win32

@@ -11,6 +11,7 @@
 #include "app/win32/dm.h"
 #include "app/win32/error_box.h"
 #include "app/win32/main_form.h"
+#include "app/win32/quit_after_first_paint.h"
 #include "job/job.h"
 #include "platform/executable_path.h"
 #include "platform/file_system.h"
@@ -36,7 +37,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_mode) {
   });
   app::win32::TDM dm(processor_count, window.Handle());
   window.SetDataModule(dm);
-  if (std::getenv("KORVU_QUIT_AFTER_FIRST_PAINT") != nullptr) window.QuitAfterFirstPaint();
+  if (std::getenv("KORVU_QUIT_AFTER_FIRST_PAINT") != nullptr)
+    app::win32::QuitAfterFirstPaint(window.Handle());
   ShowWindow(window.Handle(), show_mode);
   UpdateWindow(window.Handle());
 

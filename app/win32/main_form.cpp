@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
+#include "app/win32/accessible_description.h"
 #include "app/win32/dm.h"
 #include "app/win32/fields/check_field.h"
 #include "app/win32/fields/file_name_field.h"
@@ -22,8 +21,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 // Control ids start above the dialog manager's IDOK and IDCANCEL.
 constexpr int kFirstId = 100;
-constexpr UINT_PTR kActivationTimer = 1;
-constexpr UINT_PTR kQuitTimer = 2;
 
 const form::Control& kEncode = form::ControlNamed("jvbEncode");
 
@@ -64,7 +61,7 @@ void TMainForm::createControls() {
     // The preview has no label on the window: one of no size names it for screen readers.
     if (row.kind == form::Kind::kPreview)
       CreateChild(window_, "STATIC", SS_NOPREFIX, {}, fonts_.Font(), row.caption);
-    createControl(row, Fitted(row));
+    createControl(row, FittedBox(row, fonts_));
   }
   EnableWindow(Control(kEncode), FALSE);  // only the rebuild of the parameter line enables it
 }
@@ -81,9 +78,7 @@ void TMainForm::createControl(const form::Control& row, const Rect& box) {
     fields_by_row_[index] = field.get();
     fields_.push_back(std::move(field));
   }
-  if (row.kind == form::Kind::kEditableList || row.kind == form::Kind::kFixedList ||
-      row.kind == form::Kind::kFreeTextList)
-    FitEntries(row, controls_[index]);
+  FitEntries(controls_[index], row, fonts_.Dpi());
   SetWindowLongPtrA(controls_[index], GWLP_ID, kFirstId + static_cast<int>(index));
 }
 
@@ -136,40 +131,10 @@ HWND TMainForm::createButton(const form::Control& row, const Rect& box) {
   return button;
 }
 
-// A label is as wide as its caption as drawn in the font at hand, as far as the room beside it
-// allows, and as high as the font needs: a font a little wider than the one the layout was made
-// with must neither wrap the caption out of sight, cut its last letter or its descenders, nor
-// paint it over its neighbour.
 void TMainForm::createLabel(const form::Label& row) {
-  Rect box = fonts_.Scaled(row.box);
-  HFONT font = fonts_.Font();
-  // Measured before it is made: a label made and then widened costs a second trip to the system.
-  const SIZE needed = TextSize(font, row.caption);
-  box.width = FittedWidth(static_cast<int>(needed.cx), box.width,
-                          MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
-  box.height = std::max(box.height, static_cast<int>(needed.cy));
-  HWND label =
-      CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, box, font, row.caption);
+  HWND label = CreateChild(window_, "STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                           FittedLabelBox(row, fonts_), fonts_.Font(), row.caption);
   if (row.maroon) style_.AddMaroonLabel(label);
-}
-
-// The box of a control at the window's density; a check box as wide as its caption needs, as
-// far as the room beside it allows, as labels are.
-Rect TMainForm::Fitted(const form::Control& row) {
-  Rect box = fonts_.Scaled(row.box);
-  if (row.kind == form::Kind::kCheckBox)
-    box.width = FittedWidth(CheckBoxWidthNeeded(fonts_.Font(row.font_pixels), row.caption),
-                            box.width, MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96));
-  return box;
-}
-
-// A list grows to fit its longest entry, once made (its frame, button and margins are its own).
-void TMainForm::FitEntries(const form::Control& row, HWND list) {
-  RECT open{}, shut{};  // the height of a list is that of the list opened
-  SendMessageA(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open));
-  GetWindowRect(list, &shut);
-  GrowToFit(list, ListWidthNeeded(list), MulDiv(form::RoomBeside(row.box), fonts_.Dpi(), 96),
-            std::max(open.bottom, shut.bottom) - shut.top);
 }
 
 // Every picture made for the window's density, after a move to a screen of another.
@@ -193,8 +158,8 @@ LRESULT CALLBACK TMainForm::WindowProc(HWND window, UINT message, WPARAM wparam,
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   }
   auto* form = reinterpret_cast<TMainForm*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (form == nullptr) return DefWindowProcA(window, message, wparam, lparam);
-  return form->Message(message, wparam, lparam);
+  return form != nullptr ? form->Message(message, wparam, lparam)
+                         : DefWindowProcA(window, message, wparam, lparam);
 }
 
 LRESULT TMainForm::Message(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -216,13 +181,13 @@ LRESULT TMainForm::Message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_PAINT: {
       const LRESULT result = DefWindowProcA(window_, message, wparam, lparam);
-      Painted();
+      RequestActivation();
       return result;
     }
     case WM_TIMER:
       KillTimer(window_, wparam);
-      if (wparam == kQuitTimer) DestroyWindow(window_);
-      if (wparam == kActivationTimer) form_.Activate();
+      form_.Activate();
+      DescribeForScreenReaders(Control(kEncode), encode_reasons_);
       return 0;
     case WM_SETCURSOR:
       if (!busy_) break;
@@ -265,22 +230,7 @@ void TMainForm::Activate(bool active) {
     return;
   }
   if (focus_ != nullptr && IsWindow(focus_) && IsWindowEnabled(focus_)) SetFocus(focus_);
-  ScheduleActivation();
-}
-
-// Timers come after every pending paint: the whole window is on the screen by then. The
-// stopwatch ends at the first frame, before the activation's work.
-void TMainForm::Painted() {
-  ScheduleActivation();
-  if (!quit_after_first_paint_) return;
-  KillTimer(window_, kActivationTimer);
-  SetTimer(window_, kQuitTimer, 0, nullptr);
-}
-
-// The work runs outside the message that asked for it and after the window has been painted: the
-// window is seen before any error box.
-void TMainForm::ScheduleActivation() {
-  if (form_.RequestActivation()) SetTimer(window_, kActivationTimer, 0, nullptr);
+  RequestActivation();
 }
 
 void TMainForm::FocusControl(const form::Control& row) {
@@ -306,8 +256,12 @@ void TMainForm::EnableControl(const form::Control& row, bool enabled) {
   EnableWindow(controls_[index], enabled);
 }
 
-void TMainForm::ShowEncodeHint(const std::string& hint, const std::string&) {
+// The reasons reach screen readers once the window is active: the library that tells them is not
+// loaded before the first frame.
+void TMainForm::ShowEncodeHint(const std::string& hint, const std::string& reasons) {
   hints_->Change(Control(kEncode), hint);
+  encode_reasons_ = reasons;
+  if (form_.Activated()) DescribeForScreenReaders(Control(kEncode), reasons);
 }
 
 void TMainForm::ShowPreview(const std::string& text) {

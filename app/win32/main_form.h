@@ -39,8 +39,6 @@ class TMainForm : private form::MainFormView {
   void SetDataModule(TDM& dm);
   // A message from the program's message loop, before it is dispatched.
   void Relay(const MSG& message) const { hints_->Relay(message); }
-  // Ends the program right after the first frame has been painted (the start-up stopwatch).
-  void QuitAfterFirstPaint() { quit_after_first_paint_ = true; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -54,11 +52,12 @@ class TMainForm : private form::MainFormView {
   HWND Control(const form::Control& row) const;
   void Command(HWND from, WORD code);
   void Activate(bool active);
-  void ScheduleActivation();
-  void Painted();
+  // The activation's work runs outside the message that asked for it, after the window has been
+  // painted: the window is seen before any error box.
+  void RequestActivation() {
+    if (form_.RequestActivation()) SetTimer(window_, 1, 0, nullptr);
+  }
   void SetPictures();
-  Rect Fitted(const form::Control& row);
-  void FitEntries(const form::Control& row, HWND list);
 
   // What the behaviour shows through this window.
   void FocusControl(const form::Control& row) override;
@@ -87,7 +86,7 @@ class TMainForm : private form::MainFormView {
 
   HWND focus_ = nullptr;  // the control that had the focus when the window was last left
   bool busy_ = false;
-  bool quit_after_first_paint_ = false;
+  std::string encode_reasons_;  // why Encode is disabled, for screen readers
   form::MainForm form_;
 };
 

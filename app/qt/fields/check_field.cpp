@@ -26,15 +26,13 @@ Qt::CheckState CheckField::BoundState() const {
 }
 
 void CheckField::Show() {
-  if (checkState() != BoundState()) setCheckState(BoundState());
+  binding_.ShowText(checkState(), BoundState(),
+                    [this](Qt::CheckState state) { setCheckState(state); });
 }
 
 void CheckField::nextCheckState() {
-  Guarded([this] {
-    if (flag_ != nullptr) return flag_->Click();
-    state_->Click();
-  });
-  Show();  // when a listener failed, the box still shows the value
+  binding_.Take([this] { flag_ != nullptr ? flag_->Click() : state_->Click(); },
+                [this] { Show(); });
 }
 
 }  // namespace korvu::app

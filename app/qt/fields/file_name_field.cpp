@@ -47,16 +47,12 @@ void FileNameField::SetPicture(const QIcon& icon) {
 }
 
 void FileNameField::ShowValue() {
-  const QString shown = ToQt(value_.Text());
-  if (text() != shown) setText(shown);
+  binding_.ShowText(text(), ToQt(value_.Text()), [this](const QString& text) { setText(text); });
   Guarded([this] { edit_.ValueChanged(); });
 }
 
 void FileNameField::TakeText(const QString& text) {
-  if (binding_.Quiet()) return;
-  bool cut = false;
-  Guarded([&] { cut = edit_.Type(FromQt(text)); });
-  if (cut) binding_.Quietly([this] { ShowValue(); });
+  binding_.Take([&] { return edit_.Type(FromQt(text)); }, [this] { ShowValue(); });
 }
 
 void FileNameField::keyPressEvent(QKeyEvent* event) {

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSignalBlocker>
 
 #include "app/form/guard.h"
 #include "app/qt/fields/field_accessible.h"
@@ -42,14 +41,15 @@ ListField::ListField(job::ListEdit edit, bool editable, QWidget* parent)
 }
 
 void ListField::Select(int index, bool keep_text) {
-  const QSignalBlocker quiet(this);
-  if (!keep_text || !isEditable()) return setCurrentIndex(index);
-  // Qt clears the text along with the selection; a typed text stays.
-  const QString text = lineEdit()->text();
-  const int caret = lineEdit()->cursorPosition();
-  setCurrentIndex(index);
-  lineEdit()->setText(text);
-  lineEdit()->setCursorPosition(caret);
+  binding_.Quietly([&] {
+    if (!keep_text || !isEditable()) return setCurrentIndex(index);
+    // Qt clears the text along with the selection; a typed text stays.
+    const QString text = lineEdit()->text();
+    const int caret = lineEdit()->cursorPosition();
+    setCurrentIndex(index);
+    lineEdit()->setText(text);
+    lineEdit()->setCursorPosition(caret);
+  });
 }
 
 void ListField::keyPressEvent(QKeyEvent* event) {
@@ -113,16 +113,12 @@ FreeTextList::FreeTextList(job::TextValue& text, const std::vector<std::string>&
 }
 
 void FreeTextList::ShowValue() {
-  const QString shown = ToQt(text_.Text());
-  if (currentText() == shown) return;
-  const QSignalBlocker quiet(this);
-  setEditText(shown);
+  binding_.ShowText(currentText(), ToQt(text_.Text()),
+                    [this](const QString& text) { setEditText(text); });
 }
 
 void FreeTextList::TakeEdit(const QString& text) {
-  bool cut = false;
-  Guarded([&] { cut = edit_.Edit(FromQt(text)); });
-  if (cut) ShowValue();
+  binding_.Take([&] { return edit_.Edit(FromQt(text)); }, [this] { ShowValue(); });
 }
 
 }  // namespace korvu::app

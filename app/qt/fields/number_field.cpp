@@ -69,13 +69,12 @@ void NumberField::dropEvent(QDropEvent* event) {
 }
 
 void NumberField::ShowValue() {
-  const QString shown = ToQt(value_.Text());
-  if (text() != shown) setText(shown);
+  binding_.ShowText(text(), ToQt(value_.Text()), [this](const QString& text) { setText(text); });
   Guarded([this] { edit_.ValueChanged(); });
 }
 
 void NumberField::TakeText(const QString& text) {
-  if (!binding_.Quiet()) Guarded([&] { edit_.Type(FromQt(text)); });
+  binding_.Take([&] { edit_.Type(FromQt(text)); });
 }
 
 void NumberField::Validate() {

@@ -40,18 +40,13 @@ void SpinField::ShowValue() {
 }
 
 void SpinField::Show(const job::SpinText& shown) {
-  const QString text = ToQt(shown.text);
-  if (this->text() == text) return;
-  setText(text);
-  setCursorPosition(static_cast<int>(shown.caret));
+  if (binding_.ShowText(text(), ToQt(shown.text), [this](const QString& text) { setText(text); }))
+    setCursorPosition(static_cast<int>(shown.caret));
 }
 
 void SpinField::TakeText(const QString& text) {
-  if (binding_.Quiet()) return;
   const auto caret = static_cast<std::size_t>(cursorPosition());
-  Guarded([&] { edit_.Type(FromQt(text)); });
-  // Also when a listener failed: the field shows the value.
-  binding_.Quietly([&] { Show(edit_.Shown(caret)); });
+  binding_.Take([&] { edit_.Type(FromQt(text)); }, [&] { Show(edit_.Shown(caret)); });
 }
 
 void SpinField::TakeValue(int value) {

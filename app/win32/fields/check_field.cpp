@@ -14,23 +14,20 @@ CheckField::CheckField(job::CheckBox& state, std::string_view caption, HWND pare
                        HFONT font)
     : state_(&state) {
   Add(CreateChild(parent, "BUTTON", WS_TABSTOP | BS_3STATE, box, font, caption));
-  Follow(state, [this] { Show(); });
+  binding_.Follow(state, [this] { Show(); });
 }
 
 CheckField::CheckField(job::Flag& flag, std::string_view caption, HWND parent, const Rect& box,
                        HFONT font)
     : flag_(&flag) {
   Add(CreateChild(parent, "BUTTON", WS_TABSTOP | BS_CHECKBOX, box, font, caption));
-  Follow(flag, [this] { Show(); });
+  binding_.Follow(flag, [this] { Show(); });
 }
 
 void CheckField::Command(HWND, WORD code) {
   if (code != BN_CLICKED) return;
-  Guarded([this] {
-    if (flag_ != nullptr) return flag_->Click();
-    state_->Click();
-  });
-  Show();  // when a listener failed, the box still shows the value
+  binding_.Take([this] { flag_ != nullptr ? flag_->Click() : state_->Click(); },
+                [this] { Show(); });
 }
 
 void CheckField::Show() {

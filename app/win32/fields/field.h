@@ -4,9 +4,7 @@
 // after windows.h, which it builds on
 #include <commctrl.h>
 
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/form/binding.h"
@@ -47,16 +45,8 @@ class Field {
   // What the control does with a message by itself.
   static LRESULT Default(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
 
-  // The field's value shown now and on every change of it, until the field goes; the
-  // notifications of a program write (a value shown, a write in Quietly) are not the user's.
-  void Follow(job::Observable& value, std::function<void()> show) {
-    binding_.Follow(value, std::move(show));
-  }
-  template <typename Write>
-  void Quietly(Write&& write) {
-    binding_.Quietly(std::forward<Write>(write));
-  }
-  bool Quiet() const { return binding_.Quiet(); }
+  // The field's value on its control, and the user's edits of it.
+  form::Binding binding_;
 
  private:
   struct Hook;
@@ -65,7 +55,6 @@ class Field {
   HWND handle_ = nullptr;
   std::vector<HWND> controls_;
   std::vector<Hook*> hooks_;  // one per subclassed control still there
-  form::Binding binding_;
 };
 
 // Whether a typed character is a control character (Backspace, Ctrl+V, ...) rather than text.

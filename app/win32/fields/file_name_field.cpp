@@ -31,7 +31,7 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width));
   Add(browse_);
   Subclass(Handle());
-  Follow(value_, [this] { ShowValue(); });
+  binding_.Follow(value_, [this] { ShowValue(); });
 }
 
 void FileNameField::SetPicture(int dpi) {
@@ -65,15 +65,13 @@ void FileNameField::Command(HWND from, WORD code) {
 }
 
 void FileNameField::ShowValue() {
-  if (WindowText(Handle()) != value_.Text()) SetControlText(Handle(), value_.Text());
+  binding_.ShowText(WindowText(Handle()), value_.Text(),
+                    [this](const std::string& text) { SetControlText(Handle(), text); });
   Guarded([this] { edit_.ValueChanged(); });
 }
 
 void FileNameField::TakeText() {
-  if (Quiet()) return;
-  bool cut = false;
-  Guarded([&] { cut = edit_.Type(WindowText(Handle())); });
-  if (cut) Quietly([this] { ShowValue(); });
+  binding_.Take([this] { return edit_.Type(WindowText(Handle())); }, [this] { ShowValue(); });
 }
 
 // The first dropped file becomes the text, as a typed name of it would.

@@ -64,7 +64,7 @@ LRESULT ListField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lpa
 }
 
 void ListField::Command(HWND, WORD code) {
-  if (Quiet()) return;
+  if (binding_.Quiet()) return;
   const bool open = SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
   switch (code) {
     case CBN_EDITCHANGE:
@@ -88,7 +88,7 @@ int ListField::CurrentIndex() const {
 }
 
 void ListField::Select(int index, bool keep_text) {
-  Quietly([&] {
+  binding_.Quietly([&] {
     if (!keep_text || edit_ == nullptr) {
       SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
       return;
@@ -107,7 +107,7 @@ std::string ListField::Text() const {
 }
 
 void ListField::SetText(const std::string& text) {
-  Quietly([&] { SetControlText(edit_, text); });
+  binding_.Quietly([&] { SetControlText(edit_, text); });
 }
 
 bool ListField::Complete(char typed) {
@@ -136,7 +136,7 @@ void ListField::TakeChoice(int index) {
 ListIndexField::ListIndexField(job::ListIndex& index, bool editable, HWND parent, const Rect& box,
                                HFONT font)
     : ListField(job::ListEdit(index), editable, parent, box, font), index_(index) {
-  Follow(index_, [this] { ShowValue(); });
+  binding_.Follow(index_, [this] { ShowValue(); });
 }
 
 // A typed text is no entry.
@@ -152,13 +152,11 @@ void ListIndexField::ShowValue() {
 FreeTextList::FreeTextList(job::TextValue& text, const std::vector<std::string>& entries,
                            HWND parent, const Rect& box, HFONT font)
     : ListField(job::ListEdit(text, entries), true, parent, box, font), text_(text) {
-  Follow(text_, [this] { ShowValue(); });
+  binding_.Follow(text_, [this] { ShowValue(); });
 }
 
 void FreeTextList::TakeEdit() {
-  bool cut = false;
-  Guarded([&] { cut = list_edit_.Edit(Text()); });
-  if (cut) ShowValue();
+  binding_.Take([this] { return list_edit_.Edit(Text()); }, [this] { ShowValue(); });
 }
 
 void FreeTextList::ShowValue() {

@@ -11,7 +11,7 @@ NumberField::NumberField(job::NumberText& value, HWND parent, const Rect& box, H
   Add(CreateChild(parent, "EDIT", WS_TABSTOP | ES_RIGHT | ES_AUTOHSCROLL, box, font, {},
                   WS_EX_CLIENTEDGE));
   Subclass(Handle());
-  Follow(value_, [this] { ShowValue(); });
+  binding_.Follow(value_, [this] { ShowValue(); });
   Validate();
 }
 
@@ -64,13 +64,13 @@ void NumberField::Command(HWND, WORD code) {
 }
 
 void NumberField::ShowValue() {
-  if (WindowText(Handle()) != value_.Text())
-    Quietly([this] { SetControlText(Handle(), value_.Text()); });
+  binding_.ShowText(WindowText(Handle()), value_.Text(),
+                    [this](const std::string& text) { SetControlText(Handle(), text); });
   Guarded([this] { edit_.ValueChanged(); });
 }
 
 void NumberField::TakeText() {
-  if (!Quiet()) Guarded([this] { edit_.Type(WindowText(Handle())); });
+  binding_.Take([this] { edit_.Type(WindowText(Handle())); });
 }
 
 void NumberField::Validate() {

@@ -40,7 +40,7 @@ SpinField::SpinField(job::BoundedInt& value, HWND parent, const Rect& box, HFONT
   // the digits out of sight.
   SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, width));
   Subclass(Handle());
-  Follow(value_, [this] { ShowValue(); });
+  binding_.Follow(value_, [this] { ShowValue(); });
 }
 
 LRESULT SpinField::Message(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -86,16 +86,14 @@ void SpinField::ShowValue() {
 }
 
 void SpinField::Show(const job::SpinText& shown) {
-  if (WindowText(Handle()) == shown.text) return;
-  Quietly([&] { SetControlText(Handle(), shown.text); });
-  SelectInEdit(Handle(), shown.caret, shown.caret);
+  if (binding_.ShowText(WindowText(Handle()), shown.text,
+                        [this](const std::string& text) { SetControlText(Handle(), text); }))
+    SelectInEdit(Handle(), shown.caret, shown.caret);
 }
 
 void SpinField::TakeText() {
-  if (Quiet()) return;
   const std::size_t caret = EditSelection(Handle()).start;
-  Guarded([&] { edit_.Type(WindowText(Handle())); });
-  Show(edit_.Shown(caret));  // also when a listener failed: the field shows the value
+  binding_.Take([this] { edit_.Type(WindowText(Handle())); }, [&] { Show(edit_.Shown(caret)); });
 }
 
 void SpinField::Step(int by) {

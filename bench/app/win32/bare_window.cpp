@@ -19,6 +19,7 @@
 #include "app/win32/controls.h"
 #include "app/win32/hints.h"
 #include "app/win32/pictures.h"
+#include "app/win32/quit_after_first_paint.h"
 
 namespace {
 
@@ -33,9 +34,7 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kFirstId = 100;
 constexpr int kBrowseWidth = 21;  // a file name field's browse button
 constexpr int kListHeight = 200;  // what an open list adds below its field
-constexpr UINT_PTR kQuitTimer = 2;
 
-bool quit_after_first_paint = false;
 HWND preview = nullptr;
 std::unique_ptr<korvu::app::win32::Hints> hints;
 std::vector<HWND> maroon_labels;
@@ -163,16 +162,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         if (label == control) SetTextColor(dc, RGB(0x80, 0, 0));
       return brush;
     }
-    case WM_PAINT: {
-      const LRESULT result = DefWindowProcA(window, message, wparam, lparam);
-      // Timers come after every pending paint: the whole window is on the screen by then.
-      if (quit_after_first_paint) SetTimer(window, kQuitTimer, 0, nullptr);
-      return result;
-    }
-    case WM_TIMER:
-      KillTimer(window, wparam);
-      if (wparam == kQuitTimer) DestroyWindow(window);
-      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -187,7 +176,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_mode) {
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  quit_after_first_paint = std::getenv("KORVU_QUIT_AFTER_FIRST_PAINT") != nullptr;
 
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
@@ -211,6 +199,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_mode) {
                                 work.top + (work.bottom - work.top - height) / 2, width, height,
                                 nullptr, nullptr, instance, nullptr);
   AddControls(window);
+  if (std::getenv("KORVU_QUIT_AFTER_FIRST_PAINT") != nullptr)
+    korvu::app::win32::QuitAfterFirstPaint(window);
   ShowWindow(window, show_mode);
   UpdateWindow(window);
 
