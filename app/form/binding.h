@@ -49,8 +49,8 @@ class Binding {
   // choice to the field's edit under the guard, and `show` shows the value again, quietly: when
   // `take` answers that it must (the edit cut the text), or always when it answers nothing, so that
   // the control shows the value also when a listener failed.
-  template <typename Step, typename Show>
-  void Take(Step&& take, Show&& show) {
+  template <typename Step, typename Redraw>
+  void Take(Step&& take, Redraw&& show) {
     if (Quiet()) return;
     bool again = true;
     if constexpr (std::is_void_v<std::invoke_result_t<Step>>) {
@@ -58,17 +58,12 @@ class Binding {
     } else {
       app::Guarded([&] { again = take(); });
     }
-    if (again) Quietly(std::forward<Show>(show));
+    if (again) Quietly(std::forward<Redraw>(show));
   }
   // The same, the control left as the user made it.
   template <typename Step>
   void Take(Step&& take) {
-    Take(
-        [&] {
-          take();
-          return false;
-        },
-        [] {});
+    if (!Quiet()) app::Guarded(take);
   }
 
   // Writes `wanted` quietly to a control that shows `shown`, when the two differ; whether it did.
