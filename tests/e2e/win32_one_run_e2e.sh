@@ -23,15 +23,6 @@ printf '[Korvu]\r\nInput=%s\r\nBitrate=1500\r\n' "$(win "$work/clip.avi")" >"$ap
 
 # launch - starts Korvu.exe; its pid in `korvu`, its window in XH_WID.
 launch() { korvu_exe && window_ready "$korvu"; }
-# The dialogs and boxes of the window XH_WID (see win32_window_e2e.sh).
-one_dialog() {
-  local w owner found=()
-  owner=$(printf '0x%x' "$XH_WID")
-  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//; s/,/ /g'); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q "# $owner\$" && found+=("$((w))")
-  done
-  [ "${#found[@]}" = 1 ] && echo "${found[0]}"
-}
 # box_text - the text of the shown message box with the window's caption.
 box_text() { (cd "$work/probe" && "$wine" probe.exe box "$title") | sed -n 's/^text://p'; }
 consoles() { wmctrl -l | awk '/Korvu\.bat/ {print $1}'; }

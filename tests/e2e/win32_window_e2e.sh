@@ -37,21 +37,6 @@ check_box() {
 # The installation in the registry; Korvu.ini beside the program adds a frame limit.
 printf '[Korvu]\r\nMaxFrames=250\r\n' >"$app/Korvu.ini"
 
-# The dialogs and boxes of a window (default: the main one): the window manager's windows that
-# are transient for it. Wine marks its tool tips transient too, but they are override-redirect
-# windows, which no window manager lists.
-dialogs() {
-  local w owner
-  owner=$(printf '0x%x' "${1:-$main}")
-  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//; s/,/ /g'); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q "# $owner\$" && echo "$((w))"
-  done
-}
-one_dialog() {
-  local d
-  d=$(dialogs "$@") && [ -n "$d" ] && [ "$(wc -l <<<"$d")" = 1 ] && echo "$d"
-}
-no_dialog() { [ -z "$(dialogs)" ]; }
 # accept_typed BUTTON TITLE NAME - opens a dialog (its id in `dialog`), types NAME and Return.
 accept_typed() {
   xh_click ${at[$1]}

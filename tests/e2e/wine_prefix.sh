@@ -7,6 +7,7 @@
 #   win PATH                          # PATH as Windows names it (drive Z:)
 #   wine_korvu_start WINE64 KORVU PROBE STUB POINTS   # (korvu_e2e.sh) all that Korvu.exe needs
 #   korvu_exe                         # Korvu.exe started; window_ready follows
+#   one_dialog [WINDOW], no_dialog    # the dialog or box of XH_WID, or none
 
 WP_SERVER= WP_SERVER_PID=
 
@@ -66,3 +67,19 @@ korvu_exe() {
   xh_launch "$work" env KORVU_STUB_RECORD="$(win "$record")" "$wine" "$app/Korvu.exe"
   korvu=$XH_APP_PID
 }
+
+# The dialogs and boxes of a window (default XH_WID): the window manager's windows that are
+# transient for it. Wine marks its tool tips transient too, but they are override-redirect windows,
+# which no window manager lists. one_dialog prints the one there is, and fails unless there is one.
+dialogs() {
+  local w owner
+  owner=$(printf '0x%x' "${1:-$XH_WID}")
+  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//; s/,/ /g'); do
+    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q "# $owner\$" && echo "$((w))"
+  done
+}
+one_dialog() {
+  local d
+  d=$(dialogs "$@") && [ -n "$d" ] && [ "$(wc -l <<<"$d")" = 1 ] && echo "$d"
+}
+no_dialog() { [ -z "$(dialogs)" ]; }
