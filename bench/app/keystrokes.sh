@@ -9,8 +9,8 @@
 # of the keys is where the machine's own hiccups land; short rounds spread them over both programs.
 #
 # Usage: bench/app/keystrokes.sh [keys per field and program]   (default 400, in rounds of 50)
-# Environment: KORVU_BIN, BARE_BIN, LATENCY_BIN: the programs (default: built here in Release, in
-# build/bench-app).
+# Environment: KORVU_BIN, BARE_BIN, LATENCY_BIN, POINTS_BIN: the programs (default: built here in
+# Release, in build/bench-app); POINTS_BIN (korvu-control-points) tells where the controls stand.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build/bench-app
@@ -18,15 +18,17 @@ keys=${1:-400}
 per_round=50
 rounds=$(((keys + per_round - 1) / per_round))
 
-if [ -z "${KORVU_BIN:-}" ] || [ -z "${BARE_BIN:-}" ] || [ -z "${LATENCY_BIN:-}" ]; then
+if [ -z "${KORVU_BIN:-}" ] || [ -z "${BARE_BIN:-}" ] || [ -z "${LATENCY_BIN:-}" ] ||
+  [ -z "${POINTS_BIN:-}" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVU_SANITIZE=OFF -DKORVU_TESTS=OFF \
     -DKORVU_BENCH=ON >/dev/null
   cmake --build "$build" -j2 --target Korvu korvu-cmd korvu-enc bench-bare-window \
-    bench-keystroke-latency >/dev/null
+    bench-keystroke-latency korvu-control-points >/dev/null
 fi
 korvu=${KORVU_BIN:-$build/bin/Korvu}
 bare=${BARE_BIN:-$build/bin/bench-bare-window}
 latency=${LATENCY_BIN:-$build/bin/bench-keystroke-latency}
+points=$("${POINTS_BIN:-$build/bin/korvu-control-points}")
 [ -n "${KORVU_BIN:-}" ] || "$root/scripts/stage" "$build/bin" >/dev/null
 
 . "$root/tests/e2e/xharness.sh"
@@ -34,19 +36,22 @@ xh_start --wm openbox
 work=$(mktemp -d)
 trap 'xh_cleanup; [ -z "${KEEP:-}" ] || cp "$work"/*-* "$KEEP"/; rm -rf "$work"' EXIT
 touch "$work/clip.avi"
-preview_box=(0 264 529 49)
+# control NAME - "X Y LEFT TOP WIDTH HEIGHT" of the control NAME: its centre and its box
+control() { awk -v name="$1" '$1 == name { $1 = ""; print }' <<<"$points"; }
+read -r _ _ preview_box <<<"$(control jvtParams)"
 
-# measure PROGRAM NAME FIELD_X FIELD_Y [TEXT] - starts the program, puts TEXT into the field,
-# appends per_round latencies to $work/NAME.
+# measure PROGRAM NAME FIELD [TEXT] - starts the program, puts TEXT into the field (a control's
+# name), appends per_round latencies to $work/NAME.
 measure() {
-  local program=$1 name=$2 x=$3 y=$4 text=${5:-}
+  local program=$1 name=$2 x y text=${4:-}
+  read -r x y _ <<<"$(control "$3")"
   xh_launch "$work" env XDG_CONFIG_HOME="$work/config" "$program"
   xh_find_window "Korvu - making Pimbrosse!" 30 "$XH_APP_PID" >/dev/null
   sleep 1.5                    # the first activation and its preview
   xh_replace_text "$x" "$y" "${text:-300}"
   sleep 1
   xh_key Escape                # a suggestion list would take the keys
-  "$latency" "$XH_WID" "$x" "$y" "${preview_box[@]}" "$per_round" >>"$work/$name"
+  "$latency" "$XH_WID" "$x" "$y" $preview_box "$per_round" >>"$work/$name"
   kill "$XH_APP_PID"
   wait "$XH_APP_PID" 2>/dev/null || true
 }
@@ -54,8 +59,8 @@ measure() {
 # A round that counts for nothing: for about the first minute after the display has started, keys
 # often took several times the usual latency, whichever program was measured then.
 for program in "$korvu" "$bare"; do
-  measure "$program" warm-up 126 130
-  measure "$program" warm-up 380 34 "$work/clip.avi"
+  measure "$program" warm-up jveBitrate
+  measure "$program" warm-up jveInput "$work/clip.avi"
 done
 
 for round in $(seq "$rounds"); do
@@ -63,8 +68,8 @@ for round in $(seq "$rounds"); do
   [ $((round % 2)) = 1 ] || order=("$bare:bare" "$korvu:Korvu")
   for entry in "${order[@]}"; do
     program=${entry%%:*} name=${entry##*:}
-    measure "$program" "$name-bitrate" 126 130
-    measure "$program" "$name-input" 380 34 "$work/clip.avi"
+    measure "$program" "$name-bitrate" jveBitrate
+    measure "$program" "$name-input" jveInput "$work/clip.avi"
   done
 done
 

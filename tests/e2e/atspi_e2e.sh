@@ -5,7 +5,7 @@
 # on Wayland (weston on a screen in memory), which lets no program bring back a window it minimised:
 # "Encode" pressed as a screen reader does, the window stays on the screen during the run with only
 # the preview taking input, and takes input again once the run's console has ended.
-# Usage: atspi_e2e.sh KORVU KORVU_CMD KORVU_ENC
+# Usage: atspi_e2e.sh KORVU KORVU_CMD KORVU_ENC CONTROL_POINTS
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${KORVU_ATSPI_BUS:-}" ]; then
@@ -13,23 +13,13 @@ if [ -z "${KORVU_ATSPI_BUS:-}" ]; then
   exec env KORVU_ATSPI_BUS=1 dbus-run-session -- "$0" "$@"
 fi
 bus=$DBUS_SESSION_BUS_ADDRESS
-. "$here/xharness.sh"
-
-fail() {
-  echo "atspi_e2e: $*" >&2
-  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/atspi_e2e.png}" root || true
-  exit 1
-}
-xh_start --wm openbox
-work=$(mktemp -d)
-trap 'xh_cleanup; rm -rf "$work"' EXIT
+. "$here/korvu_e2e.sh"
+e2e_start Xvfb openbox xdotool xclip
+read_points "$4"
 mkdir "$work/bin"
 cp "$1" "$work/bin/"
 export DBUS_SESSION_BUS_ADDRESS=$bus
-xh_launch "$work" env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 XDG_CONFIG_HOME="$work/config" \
-  ASAN_OPTIONS=detect_leaks=0 "$here/../../scripts/open-window" "$work/bin"
-korvu=$XH_APP_PID
-xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
+korvu_window QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 korvu_pid=$(xdotool getwindowpid "$XH_WID")
 heard() {  # heard [--press NAME | --state]: against the golden file without arguments
   [ $# -gt 0 ] || set -- "$here/../window/fixtures/main_form.txt"

@@ -9,33 +9,15 @@
 # a new Korvu's "Encode" is refused the same way while the killed one's console still runs, and
 # runs once it has ended. During a run the temporary folder holds no korvu-run-* folder, nor after
 # Korvu has been killed during one; the next run removes the folder that an ended Korvu left.
-# Usage: one_run_e2e.sh KORVU KORVU_CMD KORVU_ENC
+# Usage: one_run_e2e.sh KORVU KORVU_CMD KORVU_ENC CONTROL_POINTS
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/xharness.sh"
-title="Korvu - making Pimbrosse!"
-
-fail() {
-  echo "one_run_e2e: $*" >&2
-  xh_screenshot "${KORVU_E2E_SHOT:-/tmp/one_run_e2e-failure.png}" root || true
-  exit 1
-}
-for tool in Xvfb openbox xdotool xclip wmctrl xprop xterm ffmpeg ffprobe; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
-done
-
-xh_start --wm openbox
-work=$(mktemp -d)
+. "$(dirname "$0")/korvu_e2e.sh"
+e2e_start Xvfb openbox xdotool xclip wmctrl xprop xterm ffmpeg ffprobe
+read_points "$4"
 # Consoles whose Korvu was ended are no child of ours, and a lock holder: ended by their pid at the
 # end.
 consoles=()
-cleanup() {
-  set +e
-  for pid in "${consoles[@]}"; do kill "$pid" 2>/dev/null; done
-  xh_cleanup
-  rm -rf "$work"
-}
-trap cleanup EXIT
+on_exit 'kill "${consoles[@]}" 2>/dev/null'
 mkdir "$work/bin" "$work/temp"
 cp "$1" "$2" "$3" "$work/bin/"
 ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$work/clip.avi"
@@ -45,13 +27,7 @@ printf '%s\r\n' "[Korvu]" "Encoder=$work/bin/korvu-enc" "Stats=divx264_stat.dat"
 script=$work/bin/Korvu.bat
 
 # launch - starts Korvu from its folder, as ./run does; its pid in `korvu`, its window in XH_WID.
-launch() {
-  xh_launch "$work" env XDG_CONFIG_HOME="$work/config" TERMINAL=xterm TMPDIR="$work/temp" \
-    ASAN_OPTIONS=detect_leaks=0 "$here/../../scripts/open-window" "$work/bin"
-  korvu=$XH_APP_PID
-  xh_find_window "$title" 30 "$korvu" || fail "no window of Korvu $korvu"
-  xh_wait_for 30 eval 'xh_read_preview >/dev/null' || fail "no preview in Korvu $korvu"
-}
+launch() { korvu_window TERMINAL=xterm TMPDIR="$work/temp"; }
 # The consoles are xterms titled by the command line, the job script's path.
 consoles_shown() { wmctrl -lp | awk '/Korvu\.bat/ {print $1}'; }
 console_pid() { xprop -id "$1" _NET_WM_PID | awk '{print $NF}'; }
@@ -60,7 +36,7 @@ run_folders() { find "$work/temp" -mindepth 1 -maxdepth 1 -name 'korvu-run-*'; }
 # script waits at its final pause; the console's window id in `console`.
 encode_until_pause() {
   rm -f "$work/clip.264"
-  xh_click 460 228
+  xh_click ${at[jvbEncode]}
   xh_wait_minimised 20 || fail "the window was not minimised while its job ran"
   xh_wait_for 30 eval '[ "$(consoles_shown | wc -l)" = 1 ]' || fail "not one console"
   console=$(consoles_shown)
@@ -92,10 +68,11 @@ cp "$script" "$work/first.bat"
 # started: no second console, Korvu.bat as the running job's.
 refused() {
   cp "$script" "$work/running.bat"
-  xh_click 460 228
+  xh_click ${at[jvbEncode]}
   box=$(xh_dialog_id 10) || fail "no error box in window $XH_WID"
   local window=$XH_WID
-  # The box's text is selectable: read as the preview is, from a point on its first lines.
+  # The box's text is selectable: read as the preview is, from a point on its first lines (of the
+  # box, no control of the window).
   XH_WID=$box
   shown=$(xh_read_preview 150 40) || fail "the error box's text cannot be read"
   [ "$shown" = "$expected" ] || fail "error box: '$shown', expected '$expected'"
@@ -113,21 +90,15 @@ expected+=" zugreifen, da sie von einem anderen Prozess verwendet wird."
 # The second window, with a bitrate of its own, is refused in its error box and runs nothing.
 launch
 second=$korvu second_window=$XH_WID
-xh_replace_text 126 130 700
+xh_replace_text ${at[jveBitrate]} 700
 refused
 cmp -s "$script" "$work/first.bat" || fail "Korvu.bat is not the first run's"
 
 # The first run ends whole; then the second window's job runs, with its own bitrate.
-XH_WID=$first_window
-end_console
-xh_wait_restored 20 || fail "the first window was not restored"
+run_ended "$first_window" first
 check_stream
-XH_WID=$second_window
-xh_activate
-encode_until_pause
+run_in "$second_window" second
 grep -q -- ' -br 700 ' "$script" || fail "the second run's script: $(cat "$script")"
-end_console
-xh_wait_restored 20 || fail "the second window was not restored"
 check_stream
 
 # Korvu killed during a run leaves no run folder; its console goes on alone and keeps the hold: a
@@ -141,11 +112,7 @@ launch
 third=$korvu third_window=$XH_WID
 refused
 end_console
-XH_WID=$third_window
-xh_activate
-encode_until_pause
-end_console
-xh_wait_restored 20 || fail "the third window was not restored"
+run_in "$third_window" third
 check_stream
 
 # A folder that an ended Korvu left before its console started goes with the next run; one whose
@@ -162,6 +129,5 @@ xh_activate
 encode_until_pause
 [ "$(run_folders)" = "$work/temp/korvu-run-$ended-lock00" ] ||
   fail "after the next run: $(run_folders | tr '\n' ' ')"
-end_console
-xh_wait_restored 20 || fail "the first window was not restored after its last run"
+run_ended "$first_window" first
 echo "one_run_e2e: passed"

@@ -3,50 +3,35 @@
 # manager: with the list open under the input field, one click elsewhere acts there at once (the
 # keys that follow land in that field, a click on "Load settings" opens its dialog) and leaves the
 # input's text as it was; Escape closes the list and keeps the text; Down and Return choose.
-# Usage: suggestions_e2e.sh KORVU
+# Usage: suggestions_e2e.sh KORVU CONTROL_POINTS
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/xharness.sh"
-
-fail() {
-  echo "suggestions_e2e: $*" >&2
-  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/suggestions_e2e.png}" root || true
-  exit 1
-}
-xh_start --wm openbox
-work=$(mktemp -d)
-trap 'xh_cleanup; rm -rf "$work"' EXIT
+. "$(dirname "$0")/korvu_e2e.sh"
+e2e_start Xvfb openbox xdotool xclip
+read_points "$2"
 mkdir "$work/bin" "$work/takes"
 cp "$1" "$work/bin/"
 for name in take1.avi take2.avi take3.avs; do : >"$work/takes/$name"; done
-xh_launch "$work" env XDG_CONFIG_HOME="$work/config" ASAN_OPTIONS=detect_leaks=0 \
-  "$here/../../scripts/open-window" "$work/bin"
-korvu=$XH_APP_PID
-xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
+korvu_window
 main=$XH_WID
-preview_built() { xh_read_preview 264 288 >/dev/null; }
-xh_wait_for 30 preview_built || fail "no preview after the start"
 
 # The list is a window of the program's own beside the main one.
 list_shown() { [ "$(xdotool search --onlyvisible --pid "$korvu" 2>/dev/null | wc -l)" -ge 2 ]; }
 # open_list TEXT - types TEXT into the emptied input field and waits for the list
 open_list() {
-  xh_replace_text 372 34 "$1"
+  xh_replace_text ${at[jveInput]} "$1"
   xh_wait_for 10 list_shown || fail "no suggestions for '$1'"
 }
 # The preview names the input (-i) and the bitrate (-br).
-preview_has() { local p; p=$(xh_read_preview 264 288) && [[ "$p" == *"$1"* ]] || { echo "$p"; return 1; }; }
+preview_has() { local p; p=$(xh_read_preview) && [[ "$p" == *"$1"* ]] || { echo "$p"; return 1; }; }
 
 open_list "$work/takes/tak"
-xh_click 128 130                     # the bitrate field
-xh_key ctrl+a
-xh_type 42
+xh_replace_text ${at[jveBitrate]} 42
 xh_wait_for 5 eval '! list_shown' || fail "the list stayed after a click elsewhere"
 preview_has " -br 42 " || fail "the keys after the click did not reach the bitrate field"
 preview_has " -i $work/takes/tak " || fail "the click elsewhere changed the input's text"
 
 open_list "$work/takes/take"
-xh_click 324 212                     # Load settings
+xh_click ${at[jvbLoadIni]}
 dialog=$(xh_dialog_id 10 "$main") || fail "one click on Load settings with the list open opened no dialog"
 [ "$(xh_title "$dialog")" = "Load settings" ] || fail "dialog '$(xh_title "$dialog")'"
 xh_key Escape

@@ -7,64 +7,22 @@
 # that console has ended, the second window's "Encode" runs. The hold lasts as long as the run:
 # after a Korvu.exe killed during its run (taskkill /F), a new one is refused the same way while
 # the killed one's console still runs, and runs once that console has ended.
-# Usage: win32_one_run_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE [WINE64]
+# Usage: win32_one_run_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE CONTROL_POINTS_EXE [WINE64]
 # Wine runs in a prefix and with a server of the test's own, started once the display is there (see
 # win32_window_e2e.sh).
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/xharness.sh"
-. "$here/wine_prefix.sh"
-
-wine=${4:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
-title="Korvu - making Pimbrosse!"
-key='HKCU\Software\DivXNetworks\DivX Codec H.264'
-work= shot_taken=
-
-fail() {
-  echo "win32_one_run_e2e: $*" >&2
-  [ -n "$shot_taken" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/win32_one_run_e2e.png}" root || true
-  shot_taken=1
-  exit 1
-}
-for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo "$wine"; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps, scripts/test-windows)"
-done
-
-cleanup() {
-  set +e # a child's status must not end the cleanup half-way
-  wine_prefix_stop
-  xh_cleanup
-  [ -z "$work" ] || rm -rf "$work"
-}
-xh_start --wm openbox
-trap cleanup EXIT
-work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
-wine_prefix_start "$work" "$wine" || fail "the Wine server did not start"
-
-wine_stage_korvu "$work" "$1" "$2" "$3"
+. "$(dirname "$0")/korvu_e2e.sh"
+. "$e2e/wine_prefix.sh"
+wine=${5:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+e2e_start Xvfb openbox xdotool xclip wmctrl xprop xwininfo "$wine"
+wine_korvu_start "$wine" "${@:1:4}"
 script=$app/Korvu.bat
-# The installation in the registry; Korvu.ini beside the program names the clip and a bitrate, so
-# that both windows start ready to encode.
-"$wine" reg add "$key" /v Install_Dir /t REG_SZ /d "$(win "$install")" /f >/dev/null
+# Korvu.ini beside the registered program names the clip and a bitrate, so that both windows start
+# ready to encode.
 printf '[Korvu]\r\nInput=%s\r\nBitrate=1500\r\n' "$(win "$work/clip.avi")" >"$app/Korvu.ini"
 
-record=$work/record.txt
 # launch - starts Korvu.exe; its pid in `korvu`, its window in XH_WID.
-launch() {
-  xh_launch "$work" env KORVU_STUB_RECORD="$(win "$record")" "$wine" "$app/Korvu.exe"
-  korvu=$XH_APP_PID
-  xh_find_window "$title" 60 "$korvu" || fail "no window of Korvu.exe $korvu"
-  xh_wait_for 30 eval 'xh_read_preview >/dev/null' || fail "no preview in Korvu.exe $korvu"
-}
-# The dialogs and boxes of the window XH_WID (see win32_window_e2e.sh).
-one_dialog() {
-  local w owner found=()
-  owner=$(printf '0x%x' "$XH_WID")
-  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//; s/,/ /g'); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q "# $owner\$" && found+=("$((w))")
-  done
-  [ "${#found[@]}" = 1 ] && echo "${found[0]}"
-}
+launch() { korvu_exe && window_ready "$korvu"; }
 # box_text - the text of the shown message box with the window's caption.
 box_text() { (cd "$work/probe" && "$wine" probe.exe box "$title") | sed -n 's/^text://p'; }
 consoles() { wmctrl -l | awk '/Korvu\.bat/ {print $1}'; }
@@ -73,7 +31,7 @@ passes() { grep -c '^end$' "$record" 2>/dev/null || true; }
 # passes and the script waits at its final pause; the console's window id in `console`.
 encode_until_pause() {
   local want=$1
-  xh_click 460 228
+  xh_click ${at[jvbEncode]}
   xh_wait_minimised 20 || fail "the window was not minimised during its run"
   xh_wait_for 30 eval '[ "$(consoles | wc -l)" = 1 ]' || fail "not one console"
   console=$(consoles)
@@ -99,7 +57,7 @@ cmp -s "$script" "$work/first.bat" || fail "the probe's refused Encode changed K
 # started: no second console, Korvu.bat as the running job's.
 refused() {
   cp "$script" "$work/running.bat"
-  xh_click 460 228
+  xh_click ${at[jvbEncode]}
   box=$(xh_wait_for 10 one_dialog) || fail "no error box in window $XH_WID"
   [ "$(xh_title "$box")" = "$title" ] || fail "error box titled '$(xh_title "$box")'"
   shown=$(box_text)
@@ -115,24 +73,16 @@ refused() {
 # The second window, with a bitrate of its own: refused in its error box, nothing runs.
 launch
 second=$korvu second_window=$XH_WID
-xh_click 128 130
-xh_key ctrl+a
-xh_type 700
+xh_replace_text ${at[jveBitrate]} 700
 xh_key Tab
 refused
 cmp -s "$script" "$work/first.bat" || fail "Korvu.bat is not the first run's"
 
 # The first run ends after its two passes alone; then the second window's job runs.
-XH_WID=$first_window
-end_console
-xh_wait_restored 20 || fail "the first window was not restored"
+run_ended "$first_window" first
 [ "$(passes)" = 2 ] || fail "passes after the first run: $(passes)"
-XH_WID=$second_window
-xh_activate
-encode_until_pause 4
+run_in "$second_window" second 4
 grep -q -- ' -br 700 ' "$script" || fail "the second run's script: $(cat "$script")"
-end_console
-xh_wait_restored 20 || fail "the second window was not restored"
 
 # Korvu.exe killed during a run: its console goes on alone and keeps the hold; a new Korvu.exe is
 # refused until that console has ended, and then runs.
@@ -149,11 +99,7 @@ launch
 third=$korvu third_window=$XH_WID
 refused
 end_console
-XH_WID=$third_window
-xh_activate
-encode_until_pause 8
-end_console
-xh_wait_restored 20 || fail "the third window was not restored"
+run_in "$third_window" third 8
 
 xh_close_window
 xh_wait_pid_exit "$third" 20 || fail "Korvu.exe did not end"

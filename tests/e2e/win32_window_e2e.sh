@@ -6,41 +6,16 @@
 # the same job (the probe), run in the same Wine prefix. Then the download as a user unpacks it
 # (KORVU_WINDOWS_ZIP, which scripts/test-windows packs): "Encode" on a clip runs korvu-enc.exe's
 # two passes in Wine's cmd, and ffprobe reads the stream whole.
-# Usage: win32_window_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE [WINE64]
+# Usage: win32_window_e2e.sh KORVU_EXE PROBE_EXE STUB_ENCODER_EXE CONTROL_POINTS_EXE [WINE64]
 # Wine runs in a prefix and with a server of the test's own, started once the display is there
 # (wine_prefix.sh): in a prefix shared with tests that run without a display, the window would come
 # up on no driver at all.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/xharness.sh"
-. "$here/wine_prefix.sh"
-
-wine=${4:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
-title="Korvu - making Pimbrosse!"
-key='HKCU\Software\DivXNetworks\DivX Codec H.264'
-work= main=
-
-fail() {
-  echo "win32_window_e2e: $*" >&2
-  [ -z "$main" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/win32_window_e2e.png}" root || true
-  exit 1
-}
-for tool in Xvfb openbox xdotool xclip wmctrl xprop xwininfo import convert unzip ffmpeg "$wine"; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps, scripts/test-windows)"
-done
-
-cleanup() {
-  set +e                      # a child's status must not end the cleanup half-way
-  wine_prefix_stop
-  xh_cleanup
-  [ -z "$work" ] || rm -rf "$work"
-}
-xh_start --wm openbox
-trap cleanup EXIT
-work=$(mktemp -d /tmp/korvu-e2e.XXXXXX)
-wine_prefix_start "$work" "$wine" || fail "the Wine server did not start"
-
-wine_stage_korvu "$work" "$1" "$2" "$3"
+. "$(dirname "$0")/korvu_e2e.sh"
+. "$e2e/wine_prefix.sh"
+wine=${5:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+e2e_start Xvfb openbox xdotool xclip wmctrl xprop xwininfo import convert unzip ffmpeg "$wine"
+wine_korvu_start "$wine" "${@:1:4}"
 clip=$(win "$work/clip.avi")
 # The probe does what the window does for the job at Korvu.exe's place: probe STEP...
 probe() { (cd "$work/probe" && "$wine" probe.exe "$exe" "$@"); }
@@ -60,47 +35,23 @@ check_box() {
 }
 
 # The installation in the registry; Korvu.ini beside the program adds a frame limit.
-"$wine" reg add "$key" /v Install_Dir /t REG_SZ /d "$(win "$install")" /f >/dev/null
 printf '[Korvu]\r\nMaxFrames=250\r\n' >"$app/Korvu.ini"
 
-record=$work/record.txt
-launch() {
-  xh_launch "$work" env KORVU_STUB_RECORD="$(win "$record")" "$wine" "$app/Korvu.exe"
-  korvu=$XH_APP_PID
-}
-# The dialogs and boxes of a window (default: the main one): the window manager's windows that
-# are transient for it. Wine marks its tool tips transient too, but they are override-redirect
-# windows, which no window manager lists.
-dialogs() {
-  local w owner
-  owner=$(printf '0x%x' "${1:-$main}")
-  for w in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//; s/,/ /g'); do
-    xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q "# $owner\$" && echo "$((w))"
-  done
-}
-one_dialog() {
-  local d
-  d=$(dialogs "$@") && [ -n "$d" ] && [ "$(wc -l <<<"$d")" = 1 ] && echo "$d"
-}
-no_dialog() { [ -z "$(dialogs)" ]; }
-preview_shown() { xh_read_preview >/dev/null; }
-# accept_typed BUTTON_X BUTTON_Y TITLE NAME - opens a dialog (its id in `dialog`), types NAME and
-# Return.
+# accept_typed BUTTON TITLE NAME - opens a dialog (its id in `dialog`), types NAME and Return.
 accept_typed() {
-  xh_click "$1" "$2"
-  dialog=$(xh_wait_for 10 one_dialog) || fail "no dialog '$3'"
-  [ "$(xh_title "$dialog")" = "$3" ] || fail "dialog titled '$(xh_title "$dialog")', expected '$3'"
-  xh_type "$4"
+  xh_click ${at[$1]}
+  dialog=$(xh_wait_for 10 one_dialog) || fail "no dialog '$2'"
+  [ "$(xh_title "$dialog")" = "$2" ] || fail "dialog titled '$(xh_title "$dialog")', expected '$2'"
+  xh_type "$3"
   xh_key Return
 }
 
 # Start-up: the encoder from the registry, the threads from the processor count, Korvu.ini.
-launch
-xh_find_window "$title" 60 "$korvu" || fail "no window"
+korvu_exe
+window_ready "$korvu"
 main=$XH_WID
 [ "$(xh_client_size)" = "529 313" ] || fail "client area $(xh_client_size), expected 529 313"
 ! xprop -id "$main" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE || fail "a maximise button"
-xh_wait_for 30 preview_shown || fail "no preview after the start"
 expected=$(probe preview)
 preview=$(xh_read_preview)
 [ "$preview" = "$expected" ] || fail "preview after the start: '$preview', expected '$expected'"
@@ -109,19 +60,17 @@ preview=$(xh_read_preview)
 # relays the pointer's moves to them.
 tip() { (cd "$work/probe" && "$wine" probe.exe tip) | head -1; }
 tip_is() { [ "$(tip)" = "$1" ]; }
-xh_hover 460 228
+xh_hover ${at[jvbEncode]}
 hint="Creates and executes a batch file for 2 pass encoding"
 xh_wait_for 10 tip_is "$hint" || fail "hint over the disabled Encode: '$(tip)', expected '$hint'"
-xh_hover 440 178
+xh_hover ${at[jveMaxFrames]}
 hint="To limit the number of frames to be encoded."
 xh_wait_for 10 tip_is "$hint" || fail "hint over Max. frames: '$(tip)', expected '$hint'"
 
 # A typed input path: the output follows. A bitrate typed as 007 reads 7 once the field is left.
-xh_click 372 34
+xh_click ${at[jveInput]}
 xh_type "$clip"
-xh_click 128 130
-xh_key ctrl+a
-xh_type 007
+xh_replace_text ${at[jveBitrate]} 007
 xh_key Tab
 steps=(input "$clip" bitrate 7)
 expected=$(probe "${steps[@]}" preview)
@@ -131,7 +80,7 @@ preview=$(xh_read_preview)
 # "Save settings" over a file with a section of its own: the overwrite question, then the bytes
 # that the job core writes into the same file.
 printf '[Other]\r\nkept=1\r\n' | tee "$work/saved.ini" >"$work/probe/saved.ini"
-accept_typed 324 244 "Save settings" "$(win "$work/saved.ini")"
+accept_typed jvbSaveIni "Save settings" "$(win "$work/saved.ini")"
 question=$(xh_wait_for 10 one_dialog "$dialog") || fail "no question before replacing the file"
 xh_activate "$question"
 xh_key Return
@@ -141,7 +90,7 @@ cmp "$work/saved.ini" "$work/probe/saved.ini" || fail "saved settings differ fro
 
 # "Load settings": the preview is the job core's for the same load.
 printf '[Korvu]\r\nBitrate=1500\r\nSourceType=1\r\nPyramide=1\r\nfps=25\r\n' >"$work/load.ini"
-accept_typed 324 212 "Load settings" "$(win "$work/load.ini")"
+accept_typed jvbLoadIni "Load settings" "$(win "$work/load.ini")"
 xh_wait_for 10 no_dialog || fail "a dialog stayed after loading"
 steps+=(load "$(win "$work/load.ini")")
 expected=$(probe "${steps[@]}" preview)
@@ -153,7 +102,7 @@ preview=$(xh_read_preview)
 console_id() { wmctrl -l | awk '/Korvu\.bat/ {print $1; exit}'; }
 console_shown() { [ -n "$(console_id)" ]; }
 passes_run() { [ "$(grep -c '^end$' "$record" 2>/dev/null)" = 2 ]; }
-xh_click 460 228
+xh_click ${at[jvbEncode]}
 xh_wait_minimised 20 || fail "the window was not minimised during the run"
 xh_wait_for 30 console_shown || fail "no console window"
 xh_wait_for 30 passes_run || fail "the encoder did not run twice: $(cat "$record" 2>/dev/null)"
@@ -173,7 +122,7 @@ xh_wait_restored 20 || fail "the window was not restored after the console ended
 
 # A name typed into the input whose output name is invalid: one error box per such keystroke.
 # Each must be confirmed before the next key, which it would take otherwise.
-xh_click 372 34
+xh_click ${at[jveInput]}
 xh_key ctrl+a
 boxes=0 typed=
 for char in a '*' b; do
@@ -204,7 +153,7 @@ wait "$korvu" && status=0 || status=$?
 # A number where the installation folder belongs: one error box at start-up, owned by the window,
 # and no preview.
 "$wine" reg add "$key" /v Install_Dir /t REG_DWORD /d 1 /f >/dev/null
-launch
+korvu_exe
 # The box carries the window's caption and takes the focus from it: the window is the one of the
 # two that names no owner.
 titled() { xdotool search --onlyvisible --pid "$korvu" --name "^$title\$" 2>/dev/null; }
@@ -238,9 +187,9 @@ xh_launch "$download" "$wine" "$download/Korvu.exe"
 korvu=$XH_APP_PID
 xh_find_window "$title" 60 "$korvu" || fail "no window from the download"
 main=$XH_WID
-xh_replace_text 372 34 "$(win "$work/real.avi")"
-xh_replace_text 128 130 1000
-xh_click 460 228
+xh_replace_text ${at[jveInput]} "$(win "$work/real.avi")"
+xh_replace_text ${at[jveBitrate]} 1000
+xh_click ${at[jvbEncode]}
 # The output is named after the input, beside it; the statistics land in the current folder.
 stream_written() { [ -s "$work/real.264" ]; }
 xh_wait_for 30 console_shown || fail "no console window for the download's run"

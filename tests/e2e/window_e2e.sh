@@ -6,40 +6,20 @@
 # ffprobe; then a second run during which the window is closed, which hides it at once and ends
 # the program (status 0) only once the console has ended. Dialogs are accepted by typing, keys
 # typed during a run are dropped, and an error box at start-up belongs to the window.
-# Usage: window_e2e.sh KORVU KORVU_CMD KORVU_ENC
+# Usage: window_e2e.sh KORVU KORVU_CMD KORVU_ENC CONTROL_POINTS
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/xharness.sh"
-
-fail() {
-  echo "window_e2e: $*" >&2
-  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/window_e2e-failure.png}" root || true
-  exit 1
-}
-for tool in Xvfb openbox xdotool xclip wmctrl xterm ffmpeg ffprobe; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
-done
-
-xh_start --wm openbox
-work=$(mktemp -d)
-trap 'xh_cleanup; rm -rf "$work"' EXIT
+. "$(dirname "$0")/korvu_e2e.sh"
+e2e_start Xvfb openbox xdotool xclip wmctrl xterm ffmpeg ffprobe
+read_points "$4"
 mkdir "$work/bin"
 cp "$1" "$2" "$3" "$work/bin/"
-"$here/../../scripts/stage" "$work/bin" >/dev/null
+"$e2e/../../scripts/stage" "$work/bin" >/dev/null
 ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$work/clip.avi"
 
 # No registry file: the encoder comes from Korvu.ini alone. Leak reports would only hide the
-# exit status that this test checks.
-# Started from the test's folder the way ./run starts it: in the program's own folder.
-xh_launch "$work" env XDG_CONFIG_HOME="$work/config" TERMINAL=xterm \
-  ASAN_OPTIONS=detect_leaks=0 "$here/../../scripts/open-window" "$work/bin"
-korvu=$XH_APP_PID
-xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu"
-
-# The first activation builds the preview; the staged encoder exists, so it also puts the focus in
-# the input field, which reading the preview takes away again.
-preview_built() { xh_read_preview 264 288 >/dev/null; }
-xh_wait_for 30 preview_built || fail "no preview after the start"
+# exit status that this test checks. The first activation builds the preview; the staged encoder
+# exists, so it also puts the focus in the input field, which reading the preview takes away again.
+korvu_window TERMINAL=xterm
 
 # Dialogs accepted by typing a name and Return while their suggestion list shows leave nothing on
 # screen: the next click and keys reach the window. "Load settings" opens in the program's folder.
@@ -53,12 +33,12 @@ accept_typed() {   # accept_typed NAME - types NAME into the open dialog and pre
   XH_WID=$main
   xh_wait_for 5 eval '[ -z "$(xh__find_dialog "$main")" ]' || fail "the dialog stayed"
 }
-xh_click 324 212              # Load settings
+xh_click ${at[jvbLoadIni]}
 accept_typed job.ini
-xh_click 510 34               # the input field's browse button
+xh_click ${at[jveInput.browse]}
 accept_typed "$work/clip.avi"
-xh_replace_text 126 130 300   # the bitrate field
-preview=$(xh_read_preview 264 288) || fail "empty preview"
+xh_replace_text ${at[jveBitrate]} 300
+preview=$(xh_read_preview) || fail "empty preview"
 expected="$work/bin/korvu-enc  -threads 1 -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
 expected+=" -i $work/clip.avi -o $work/clip.264"
 [ "$preview" = "$expected" ] || fail "preview: '$preview', expected '$expected'"
@@ -72,7 +52,7 @@ console_focused() { [ "$(xdotool getwindowfocus)" = "$(($(console_id)))" ]; }
 # and the script waits at its final PAUSE.
 encode_until_pause() {
   rm -f "$work/clip.264"
-  xh_click 460 228              # Encode
+  xh_click ${at[jvbEncode]}
   xh_wait_minimised 20 || fail "the window was not minimised while the job ran"
   xh_wait_for 30 console_shown || fail "no console window"
   xh_wait_for_file "$work/clip.264" 120 || fail "no output stream"
@@ -88,11 +68,11 @@ end_console() {
 encode_until_pause
 # Brought back during the run, the window takes no input: keys typed into it are dropped.
 xh_activate
-xh_click 126 130
+xh_click ${at[jveBitrate]}
 xh_type 1234
 end_console
 xh_wait_restored 20 || fail "the window was not restored after the console ended"
-preview=$(xh_read_preview 264 288) || fail "empty preview after the run"
+preview=$(xh_read_preview) || fail "empty preview after the run"
 [ "$preview" = "$expected" ] || fail "keys typed during the run changed the preview: '$preview'"
 frames=$(ffprobe -v error -select_streams v:0 -count_frames \
   -show_entries stream=codec_name,nb_read_frames -of csv=p=0 "$work/clip.264")
@@ -123,7 +103,7 @@ printf '%s\r\n' "Windows Registry Editor Version 5.00" "" \
   '"Install_Dir"=dword:00000001' >"$work/config/korvu/registry.reg"
 rm "$work/bin/Korvu.ini"
 xh_launch "$work" env XDG_CONFIG_HOME="$work/config" ASAN_OPTIONS=detect_leaks=0 \
-  "$here/../../scripts/open-window" "$work/bin"
+  "$e2e/../../scripts/open-window" "$work/bin"
 korvu=$XH_APP_PID
 # The box carries the window's caption: it is the one of the two that names an owner.
 windows() { xdotool search --onlyvisible --pid "$korvu" --name '^Korvu - making Pimbrosse!$' 2>/dev/null; }

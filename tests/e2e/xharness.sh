@@ -5,7 +5,7 @@
 #   xh_start --wm openbox            # private Xvfb (+ window manager), cleanup on exit
 #   xh_launch "$workdir" env FOO=1 /path/to/app
 #   xh_find_window "Window title"    # sets XH_WID; all coordinates below are client-area pixels
-#   xh_click 20 34; xh_type "hello"; xh_key Tab Up alt+Down Escape
+#   xh_click X Y; xh_type "hello"; xh_key Tab Up alt+Down Escape
 #   text=$(xh_read_preview)          # click into the read-only box, Ctrl+A, Ctrl+C, read clipboard
 #   xh_screenshot shot.png
 #
@@ -21,8 +21,8 @@ XH_WM=none
 XH_TIMEOUT=${XH_TIMEOUT:-10}        # default seconds for waits
 XH_TYPE_DELAY=${XH_TYPE_DELAY:-20}  # ms between typed characters
 XH_KEY_DELAY=${XH_KEY_DELAY:-40}    # ms between keys of one xh_key call
-XH_PREVIEW_X=${XH_PREVIEW_X:-264}   # default point inside the read-only preview box
-XH_PREVIEW_Y=${XH_PREVIEW_Y:-288}
+XH_PREVIEW_X=${XH_PREVIEW_X:-}      # default point inside the read-only preview box (korvu_e2e.sh
+XH_PREVIEW_Y=${XH_PREVIEW_Y:-}      # reads it from the window's description)
 # Keysyms put on spare keys before any program starts, so that xh_type can type them
 # (one key per entry: "lower Upper" or a single keysym; see xh__premap_keys).
 XH_EXTRA_KEYSYMS=${XH_EXTRA_KEYSYMS:-"adiaeresis Adiaeresis|odiaeresis Odiaeresis|udiaeresis Udiaeresis|ssharp|eacute Eacute|egrave Egrave|agrave Agrave|ccedilla Ccedilla|ntilde Ntilde|idiaeresis Idiaeresis|EuroSign|degree|section|mu"}

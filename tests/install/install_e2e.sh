@@ -4,31 +4,22 @@
 # entry's Exec line from another folder, loads the Korvu.ini of the install folder (its encoder
 # is the installed korvu-enc) and writes its job script there; a second install keeps a changed
 # Korvu.ini byte for byte; the README's uninstall line removes everything but Korvu.ini.
-# Usage: install_e2e.sh CMAKE BUILD_DIR APP_ID
+# Usage: install_e2e.sh CMAKE BUILD_DIR APP_ID CONTROL_POINTS
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../e2e/xharness.sh"
+. "$(dirname "$0")/../e2e/korvu_e2e.sh"
 cmake=$1 build=$2 id=$3
-
-fail() {
-  echo "install_e2e: $*" >&2
-  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/install_e2e-failure.png}" root || true
-  exit 1
-}
-for tool in Xvfb openbox xdotool xclip wmctrl xterm ffmpeg desktop-file-validate appstreamcli; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
-done
+e2e_start Xvfb openbox xdotool xclip wmctrl xterm ffmpeg desktop-file-validate appstreamcli
+read_points "$4"
+home=$work
 
 # The test's install must not replace the manifest of the build's own install, which the README's
 # uninstall line reads.
 manifest=$build/install_manifest.txt
-home=$(mktemp -d)
 [ ! -e "$manifest" ] || cp -p "$manifest" "$home.manifest"
 restore_manifest() {
   if [ -e "$home.manifest" ]; then mv -f "$home.manifest" "$manifest"; else rm -f "$manifest"; fi
 }
-XH_NO_TRAP=1
-trap 'xh_cleanup; restore_manifest; rm -rf "$home"' EXIT
+on_exit restore_manifest
 prefix=$home/.local
 folder=$prefix/lib/korvu
 install() { HOME=$home "$cmake" --install "$build" --prefix "$prefix" >"$home/install.log" ||
@@ -53,7 +44,6 @@ exec_line=${exec_line//\\\\/\\}
 eval "command=($exec_line)"
 [ "${command[0]}" = "$prefix/bin/korvu" ] || fail "Exec runs '${command[0]}', not the link"
 
-xh_start --wm openbox
 ffmpeg -loglevel error -f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg4 "$home/clip.avi"
 # A launcher starts the program in the entry's Path: the install folder.
 path=$(sed -n 's/^Path=//p' "$entry")
@@ -61,28 +51,26 @@ path=$(sed -n 's/^Path=//p' "$entry")
 xh_launch "$path" env HOME="$home" XDG_CONFIG_HOME="$home/.config" TERMINAL=xterm \
   ASAN_OPTIONS=detect_leaks=0 "${command[@]}"
 korvu=$XH_APP_PID
-xh_find_window "Korvu - making Pimbrosse!" 30 "$korvu" || fail "no window"
+window_ready "$korvu"
 # The menu finds its running window by the window's class.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
 class=$(xprop -id "$XH_WID" WM_CLASS)
 [[ $class == *\"$wm_class\" ]] || fail "the window's class is not $wm_class: $class"
 
-# The preview's encoder is the one of the install folder's Korvu.ini.
-preview_built() { xh_read_preview 264 288 >/dev/null; }
-xh_wait_for 30 preview_built || fail "no preview after the start"
-xh_replace_text 126 130 300   # the bitrate field: "Encode" waits for one
-xh_click 380 34               # the input field
+# The preview's encoder is the one of the install folder's Korvu.ini. "Encode" waits for a bitrate.
+xh_replace_text ${at[jveBitrate]} 300
+xh_click ${at[jveInput]}
 xh_type "$home/clip.avi"
 sleep 0.5                     # the path suggestions open a moment after the last key
 xh_key Escape                 # and are closed, else they take the next click
-preview=$(xh_read_preview 264 288) || fail "empty preview"
+preview=$(xh_read_preview) || fail "empty preview"
 expected="$folder/korvu-enc  -br 300 -aqo 1 -I 4 -ref 4 -bf 2 -bref"
 expected+=" -i $home/clip.avi -o $home/clip.264"
 [ "$preview" = "$expected" ] || fail "preview: '$preview', expected '$expected'"
 
 # "Encode" writes the job script beside the program's real path, not beside the link or in the
 # folder the program was started from.
-xh_click 460 228              # Encode
+xh_click ${at[jvbEncode]}
 xh_wait_for_file "$folder/Korvu.bat" 30 || fail "no job script in $folder"
 for stray in "$prefix/bin/Korvu.bat" "$home/Korvu.bat" "$home/Korvu.ini" "$prefix/bin/Korvu.ini"; do
   [ ! -e "$stray" ] || fail "$stray was written"

@@ -13,29 +13,17 @@
 # `korvu` says why it cannot start, making nothing. Root, whose writes to /usr an upper layer of
 # the overlay catches, encodes too: its files land in its own folder, none in /usr. Needs root
 # (for the mount namespace; Korvu itself runs as "nobody", and then as root).
-# Usage: package_e2e.sh SOURCE_DIR BUILD_DIR APP_ID
+# Usage: package_e2e.sh SOURCE_DIR BUILD_DIR APP_ID CONTROL_POINTS
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../e2e/xharness.sh"
+. "$(dirname "$0")/../e2e/korvu_e2e.sh"
 source_dir=$1 build=$2 id=$3
-
-fail() {
-  echo "package_e2e: $*" >&2
-  [ -z "${XH_WID:-}" ] || xh_screenshot "${KORVU_E2E_SHOT:-/tmp/package_e2e-failure.png}" root || true
-  exit 1
-}
 if [ "$(id -u)" != 0 ]; then
   echo "package_e2e: skipped: needs root for its mount namespace"
   exit 77
 fi
-for tool in Xvfb openbox xdotool xclip wmctrl xterm ffmpeg ffprobe desktop-file-validate \
-  appstreamcli lintian setpriv unshare; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/install-deps)"
-done
-
-work=$(mktemp -d)
-XH_NO_TRAP=1
-trap 'xh_cleanup; rm -rf "$work"' EXIT
+e2e_start Xvfb openbox xdotool xclip wmctrl xterm ffmpeg ffprobe desktop-file-validate \
+  appstreamcli lintian setpriv unshare
+read_points "$4"
 chmod 755 "$work"
 
 # The package, built in a tree of this build's.
@@ -123,18 +111,13 @@ for display in -uDISPLAY DISPLAY=:9999; do
 done
 [ ! -e "$home/.local" ] || fail "korvu without a display made $home/.local"
 
-xh_start --wm openbox
-preview_built() { xh_read_preview 264 288 >/dev/null; }
-preview_is() { [ "$(xh_read_preview 264 288 2>/dev/null)" = "$1" ]; }
+preview_is() { [ "$(xh_read_preview 2>/dev/null)" = "$1" ]; }
 # expect_preview TEXT WHAT: the preview shows TEXT; read again while a busy machine lets the window
 # catch up with the keys.
 expect_preview() {
-  xh_wait_for 15 preview_is "$1" || fail "$2: '$(xh_read_preview 264 288)', expected '$1'"
+  xh_wait_for 15 preview_is "$1" || fail "$2: '$(xh_read_preview)', expected '$1'"
 }
-window() {
-  xh_find_window "Korvu - making Pimbrosse!" 30 "$XH_APP_PID" || fail "no window"
-  xh_wait_for 30 preview_built || fail "no preview after the start"
-}
+window() { window_ready "$XH_APP_PID"; }
 close_window() {
   local korvu=$XH_APP_PID status
   xh_close_window
@@ -157,14 +140,14 @@ job_line() {
 # encode HOME WHAT: the clip in HOME in two passes at bitrate 300, the job script in HOME's user
 # folder; the console is ended with the key that its PAUSE waits for.
 encode() {
-  xh_click 380 34               # the input field
+  xh_click ${at[jveInput]}
   xh_type "$1/clip.avi"
   xh_wait_for 10 list_shown || true
   xh_key Escape
   xh_wait_for 5 eval '! list_shown' || fail "the suggestions stayed open"
-  xh_replace_text 126 130 300   # the bitrate field
+  xh_replace_text ${at[jveBitrate]} 300
   expect_preview "$(job_line "$1")" "$2"
-  xh_click 460 228              # Encode
+  xh_click ${at[jvbEncode]}
   xh_wait_for 30 console_shown || fail "$2: no console window"
   [ -f "$1/.local/share/korvu/Korvu.bat" ] || fail "$2: no job script in $1/.local/share/korvu"
   xh_wait_for_file "$1/clip.264" 120 || fail "$2: no output stream"
@@ -187,7 +170,7 @@ encode "$home" "first start"
 
 # "Save settings" opens in the user's folder: the name typed lands there.
 main=$XH_WID
-xh_click 324 244              # Save settings
+xh_click ${at[jvbSaveIni]}
 XH_WID=$(xh_dialog_id 10 "$main") || fail "no save dialog"
 xh_type Korvu.ini
 sleep 1                       # the suggestion list opens once the folder has been read
