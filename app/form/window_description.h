@@ -70,6 +70,8 @@ struct FileDialog {
 };
 
 inline constexpr std::string_view kBrowseTitle = "Browse";
+// A file name field's browse button lies over the right end of its text area, inside its frame.
+inline constexpr int kBrowseButtonWidth = 21;
 // The filter a browse dialog gets when its field sets none.
 inline constexpr std::string_view kAllFilesFilter = "All files (*.*)|*.*";
 

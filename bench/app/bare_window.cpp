@@ -41,8 +41,9 @@ QWidget* FileField(QWidget* window, const form::Control& row) {
   auto* browse = new QToolButton(edit);
   browse->setIcon(PictureIcon(Text(row.picture)));
   browse->setCursor(Qt::ArrowCursor);
-  browse->setGeometry(row.box.width - 21, 0, 21, row.box.height);
-  edit->setTextMargins(0, 0, 21, 0);
+  browse->setGeometry(row.box.width - form::kBrowseButtonWidth, 0, form::kBrowseButtonWidth,
+                      row.box.height);
+  edit->setTextMargins(0, 0, form::kBrowseButtonWidth, 0);
   return edit;
 }
 

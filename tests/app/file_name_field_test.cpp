@@ -161,7 +161,7 @@ TEST_F(FileNameFieldTest, BrowseButtonSitsInsideTheRightEnd) {
   field.resize(200, 24);
   host.Focus(field);
   const QToolButton& button = *field.BrowseButton();
-  EXPECT_EQ(button.width(), FileNameField::kButtonWidth);
+  EXPECT_EQ(button.width(), form::kBrowseButtonWidth);
   EXPECT_LE(button.geometry().right(), field.width() - 1);
   EXPECT_GT(button.geometry().left(), field.width() / 2);
 }

@@ -10,10 +10,7 @@
 
 namespace {
 
-// Both windows lay the browse button over the right end of the field's text area: inside the
-// sunken frame, as wide as their file name fields' kButtonWidth.
-constexpr int kBrowseButtonWidth = 21;
-constexpr int kFrame = 2;
+constexpr int kFrame = 2;  // the sunken frame the browse button lies inside
 
 void Print(const char* name, const char* suffix, const korvu::form::Box& box) {
   std::printf("%s%s %d %d %d %d %d %d\n", name, suffix, box.left + box.width / 2,
@@ -30,7 +27,7 @@ int main() {
     if (row.kind != korvu::form::Kind::kFileName) continue;
     const Box& field = row.box;
     Print(name.c_str(), ".browse",
-          {field.left + field.width - kFrame - kBrowseButtonWidth, field.top + kFrame,
-           kBrowseButtonWidth, field.height - 2 * kFrame});
+          {field.left + field.width - kFrame - korvu::form::kBrowseButtonWidth, field.top + kFrame,
+           korvu::form::kBrowseButtonWidth, field.height - 2 * kFrame});
   }
 }

@@ -36,7 +36,7 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   // Until the window gives it its picture; the desktop's folder icon would mean a search through
   // the icon themes for every field at start-up.
   browse_->setText(QStringLiteral("..."));
-  setTextMargins(0, 0, kButtonWidth, 0);
+  setTextMargins(0, 0, form::kBrowseButtonWidth, 0);
   connect(browse_, &QToolButton::clicked, this, [this] { Browse(); });
   connect(this, &QLineEdit::textChanged, this, &FileNameField::TakeText);
   binding_.Follow(value_, [this] { ShowValue(); });
@@ -73,7 +73,8 @@ void FileNameField::focusInEvent(QFocusEvent* event) {
 void FileNameField::resizeEvent(QResizeEvent* event) {
   QLineEdit::resizeEvent(event);
   const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-  browse_->setGeometry(width() - frame - kButtonWidth, frame, kButtonWidth, height() - 2 * frame);
+  browse_->setGeometry(width() - frame - form::kBrowseButtonWidth, frame, form::kBrowseButtonWidth,
+                       height() - 2 * frame);
 }
 
 void FileNameField::dragEnterEvent(QDragEnterEvent* event) {

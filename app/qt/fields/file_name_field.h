@@ -26,8 +26,6 @@ class FileNameField : public QLineEdit {
   Q_OBJECT
 
  public:
-  static constexpr int kButtonWidth = 21;
-
   FileNameField(job::TextValue& value, const job::PathRules& rules, QWidget* parent = nullptr);
 
   // What the browse dialog offers; an empty filter means "All files (*.*)|*.*".

@@ -22,7 +22,7 @@ FileNameField::FileNameField(job::TextValue& value, const job::PathRules& rules,
   RECT inside{};
   GetClientRect(Handle(), &inside);
   MapWindowPoints(Handle(), parent, reinterpret_cast<POINT*>(&inside), 2);
-  const int width = MulDiv(kButtonWidth, dpi, 96);
+  const int width = MulDiv(form::kBrowseButtonWidth, dpi, 96);
   browse_ =
       CreateChild(parent, "BUTTON", BS_PUSHBUTTON,
                   {inside.right - width, inside.top, width, inside.bottom - inside.top}, font);

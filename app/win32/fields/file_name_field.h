@@ -17,8 +17,6 @@ namespace korvu::app::win32 {
 // brings in cuts the text just before it.
 class FileNameField : public Field {
  public:
-  static constexpr int kButtonWidth = 21;
-
   FileNameField(job::TextValue& value, const job::PathRules& rules, const form::Control& row,
                 HWND parent, const Rect& box, HFONT font, int dpi);
 

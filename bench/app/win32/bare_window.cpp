@@ -32,7 +32,6 @@ constexpr char kWindowClass[] = "KorvuBareWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kFirstId = 100;
-constexpr int kBrowseWidth = 21;  // a file name field's browse button
 constexpr int kListHeight = 200;  // what an open list adds below its field
 
 HWND preview = nullptr;
@@ -62,13 +61,13 @@ HWND FileField(HWND window, const form::Control& row, int id) {
   RECT inside{};
   GetClientRect(edit, &inside);
   MapWindowPoints(edit, window, reinterpret_cast<POINT*>(&inside), 2);
-  HWND browse = CreateChild(
-      window, "BUTTON", BS_PUSHBUTTON,
-      {inside.right - kBrowseWidth, inside.top, kBrowseWidth, inside.bottom - inside.top},
-      Font(row.font_pixels));
+  HWND browse = CreateChild(window, "BUTTON", BS_PUSHBUTTON,
+                            {inside.right - form::kBrowseButtonWidth, inside.top,
+                             form::kBrowseButtonWidth, inside.bottom - inside.top},
+                            Font(row.font_pixels));
   SetWindowPos(browse, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetButtonPicture(browse, row.picture, 96);
-  SendMessageA(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kBrowseWidth));
+  SendMessageA(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, form::kBrowseButtonWidth));
   return edit;
 }
 
