@@ -34,7 +34,6 @@ class MainForm {
   // Whether the window may close now. During a run it hides at once instead and closes when the
   // run has ended, so that the script runs to its end.
   bool CloseQuery();
-  bool Running() const { return job_running_; }
 
   // The handlers, as the events above run them; each may raise.
   void FormCreate();
