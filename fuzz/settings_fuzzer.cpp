@@ -1,6 +1,7 @@
-// Any bytes as a settings file: the text must survive writing and reading back, a save's edits
-// must give a text that survives it too, the one-pass read of a load must find what the lookups
-// find in the whole text, and a save's rewrite of the bytes must write what the edits give.
+// Any bytes as a settings file, against the text kept whole (tests/support/settings_model.h): the
+// text must survive writing and reading back, a save's edits must give a text that survives it
+// too, the one-pass read of a load must find what the lookups find in the whole text, and a save's
+// rewrite of the bytes must write what the edits give.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,9 +15,12 @@
 #include "job/settings_text.h"
 #include "job/value_forms.h"
 #include "platform/ascii_case.h"
+#include "tests/support/settings_model.h"
 
 namespace korvu::job {
 namespace {
+
+using namespace korvu::test;
 
 void Check(bool holds) {
   if (!holds) std::abort();
@@ -90,15 +94,15 @@ void CheckSaveEdits(SettingsText text) {
       const auto key = KeyOf(line);
       if (!key || ++n > 16) continue;
       const std::string value = line.substr(key->size() + 1);
-      SetValue(text, "Korvu", n % 2 ? "Bitrate" : "fps", value);
+      SetEntry(text, "Korvu", n % 2 ? "Bitrate" : "fps", value);
       Check(FindValue(*FindSection(text, "KORVU"), n % 2 ? "bitrate" : "FPS") == value);
     }
   }
   CheckRoundTrip(text);
 }
 
-// ReadSectionValues against FindSection and FindValue: for the section a load reads and for the
-// first one of the text, with the sixteen keys and the keys of that section's first lines.
+// ReadSectionValues against the model's FindSection and FindValue: for the section a load reads and
+// for the first one of the text, with the sixteen keys and the keys of that section's first lines.
 void CheckSectionValues(std::string_view bytes, const SettingsText& text) {
   for (const std::string_view name :
        {std::string_view(kSettingsSection), text.empty() ? std::string_view() : text[0].name}) {
@@ -116,8 +120,8 @@ void CheckSectionValues(std::string_view bytes, const SettingsText& text) {
   }
 }
 
-// A save's rewrite of the bytes against the edits and the writer on the text: into the section a
-// save writes and into the text's first, the sixteen keys set to values of the file's own lines.
+// A save's rewrite of the bytes against the model's edits and writer on the text: into the section
+// a save writes and into the text's first, the sixteen keys set to values of the file's own lines.
 void CheckRewrite(std::string_view bytes, const SettingsText& text) {
   std::vector<std::string> values;
   for (const SettingsSection& section : text) {
@@ -132,7 +136,7 @@ void CheckRewrite(std::string_view bytes, const SettingsText& text) {
        {std::string_view(kSettingsSection), text.empty() ? std::string_view() : text[0].name}) {
     SettingsText edited = text;
     RemoveSection(edited, name);
-    for (const SettingsEntry& entry : entries) SetValue(edited, name, entry.key, entry.value);
+    for (const SettingsEntry& entry : entries) SetEntry(edited, name, entry.key, entry.value);
     Check(RewriteSettingsText(bytes, name, entries) == WriteSettingsText(edited));
   }
 }
