@@ -1,7 +1,7 @@
 // Any bytes as a settings file, against the text kept whole as the reader's sections and lines (the
-// plain model below): the model's text must survive writing and reading back, the one-pass read of
-// a load must find what a lookup in the whole text finds, and a save's rewrite of the bytes must
-// write what the model's edits give, from which a load reads the saved values back.
+// plain model below): the one-pass read of a load must find what a lookup in the whole text finds,
+// and a save's rewrite of the bytes must write what the model's edits give, a text that reads back
+// as those edits and from which a load reads the saved values.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -41,9 +41,7 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
 }
 
 std::string Entry(std::string_view key, std::string_view value) {
-  std::string line;
-  line.reserve(key.size() + 1 + value.size());
-  return line.append(key).append(1, '=').append(value);
+  return std::string(key).append(1, '=').append(value);
 }
 
 // The kept lines, each entry trimmed around its first "=".
@@ -122,14 +120,6 @@ class LastValues {
   std::unordered_map<std::string, std::string_view> values_;
 };
 
-// Writing and parsing again gives the same sections and entries, and the same bytes once more.
-void CheckRoundTrip(const Text& text) {
-  const std::string written = Write(text);
-  const Text again = Parse(written);
-  Check(again == text);
-  Check(Write(again) == written);
-}
-
 // A value that reads as an integer reads the same from its written form.
 void CheckValueForms(const Text& text) {
   for (const Section& section : text) {
@@ -184,6 +174,7 @@ void CheckRewrite(std::string_view bytes, const Text& text) {
     Save(edited, name, entries);
     const std::string rewritten = RewriteSettingsText(bytes, name, entries);
     Check(rewritten == Write(edited));
+    Check(Parse(rewritten) == edited);
     const SectionValues read = ReadSectionValues(rewritten, name, keys);
     for (std::size_t i = 0; i < keys.size(); ++i) Check(read.values[i] == values[i]);
   }
@@ -198,7 +189,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const Text text = Parse(bytes);
   CheckSectionValues(bytes, text);
-  CheckRoundTrip(text);
   CheckValueForms(text);
   CheckRewrite(bytes, text);
   return 0;
