@@ -1,5 +1,4 @@
-// The settings reader: the bytes into sections and lines, then the look-ups a load and a save
-// make, the edits of a save, and the writer.
+// The settings reader, the one-pass read of a load and the two-pass rewrite of a save.
 #include <algorithm>
 #include <utility>
 
@@ -30,17 +29,6 @@ std::optional<std::pair<std::string_view, std::string_view>> SplitEntry(std::str
   return std::pair(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
 }
 
-// An entry is stored as key "=" value without blanks around either part; any other line as it is.
-std::string EntryText(std::string_view line) {
-  const auto entry = SplitEntry(line);
-  if (!entry || entry->first.size() + 1 + entry->second.size() == line.size())
-    return std::string(line);
-  std::string text;
-  text.reserve(entry->first.size() + 1 + entry->second.size());
-  text.append(entry->first).append(1, '=').append(entry->second);
-  return text;
-}
-
 bool IsHeader(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
@@ -67,18 +55,6 @@ bool SettingsLineReader::Next(SettingsLine& kept) {
   return false;
 }
 
-SettingsText ParseSettingsText(std::string_view bytes) {
-  SettingsText text;
-  SettingsLineReader reader(bytes);
-  for (SettingsLine line; reader.Next(line);) {
-    if (line.header)
-      text.push_back({std::string(line.text), {}});
-    else
-      text.back().lines.push_back(EntryText(line.text));
-  }
-  return text;
-}
-
 SectionValues ReadSectionValues(std::string_view bytes, std::string_view name,
                                 std::span<const std::string_view> keys) {
   SectionValues section;
@@ -102,85 +78,6 @@ SectionValues ReadSectionValues(std::string_view bytes, std::string_view name,
   }
   if (!section.found) section.values.resize(keys.size());
   return section;
-}
-
-// The look-ups: the last section of a name, the last line of a key.
-namespace {
-
-template <typename Text>
-auto LastSection(Text& text, std::string_view name) -> decltype(&text.front()) {
-  const auto found = std::find_if(text.rbegin(), text.rend(), [name](const SettingsSection& s) {
-    return EqualsIgnoringCase(s.name, name);
-  });
-  return found == text.rend() ? nullptr : &*found;
-}
-
-// The last line of `lines` with the key `key`, or their end.
-template <typename Lines>
-auto LastLine(Lines& lines, std::string_view key) {
-  const auto found = std::find_if(lines.rbegin(), lines.rend(), [key](std::string_view line) {
-    const auto line_key = KeyOf(line);
-    return line_key && EqualsIgnoringCase(*line_key, key);
-  });
-  return found == lines.rend() ? lines.end() : std::prev(found.base());
-}
-
-}  // namespace
-
-std::optional<std::string_view> KeyOf(std::string_view line) {
-  const std::size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return std::nullopt;
-  return line.substr(0, equals);
-}
-
-const SettingsSection* FindSection(const SettingsText& text, std::string_view name) {
-  return LastSection(text, name);
-}
-
-SettingsSection* FindSection(SettingsText& text, std::string_view name) {
-  return LastSection(text, name);
-}
-
-std::optional<std::string_view> FindValue(const SettingsSection& section, std::string_view key) {
-  const auto line = LastLine(section.lines, key);
-  if (line == section.lines.end()) return std::nullopt;
-  return std::string_view(*line).substr(key.size() + 1);
-}
-
-void RemoveSection(SettingsText& text, std::string_view name) {
-  if (const SettingsSection* section = FindSection(text, name))
-    text.erase(text.begin() + (section - text.data()));
-}
-
-void SetValue(SettingsText& text, std::string_view section_name, std::string_view key,
-              std::string_view value) {
-  SettingsSection* section = FindSection(text, section_name);
-  if (section == nullptr)
-    section = &text.emplace_back(SettingsSection{std::string(section_name), {}});
-  std::string line;
-  line.reserve(key.size() + 1 + value.size());
-  line.append(key).append(1, '=').append(value);
-  const auto old = LastLine(section->lines, key);
-  if (old == section->lines.end())
-    section->lines.push_back(std::move(line));
-  else
-    *old = std::move(line);
-}
-
-std::string WriteSettingsText(const SettingsText& text) {
-  std::size_t size = 0;
-  for (const SettingsSection& section : text) {
-    size += section.name.size() + 2 + 2 * kLineEnd.size();
-    for (const std::string& line : section.lines) size += line.size() + kLineEnd.size();
-  }
-  std::string bytes;
-  bytes.reserve(size);
-  for (const SettingsSection& section : text) {
-    bytes.append(1, '[').append(section.name).append(1, ']').append(kLineEnd);
-    for (const std::string& line : section.lines) bytes.append(line).append(kLineEnd);
-    bytes.append(kLineEnd);
-  }
-  return bytes;
 }
 
 // A save's rewrite: where its edits fall, found in a first pass, then the text written with them.

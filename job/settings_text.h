@@ -22,17 +22,6 @@ namespace korvu::job {
 //
 // Names and keys match without regard to the case of A to Z; a lookup finds the last section of a
 // name and the last line of a key.
-struct SettingsSection {
-  std::string name;
-  std::vector<std::string> lines;  // entries as "key=value", and lines without "="
-
-  friend bool operator==(const SettingsSection&, const SettingsSection&) = default;
-};
-
-using SettingsText = std::vector<SettingsSection>;
-
-SettingsText ParseSettingsText(std::string_view bytes);
-std::string WriteSettingsText(const SettingsText& text);
 
 // One line that reading keeps: a header with the name of its section, or a line of the open
 // section, trimmed (an entry not yet trimmed around its "=").
@@ -42,8 +31,8 @@ struct SettingsLine {
 };
 
 // The lines that reading keeps from `bytes`, one at a time and in order, as views into `bytes`.
-// The one reader of the layout above: ParseSettingsText and a load both walk it, in time linear in
-// the size of `bytes` whatever its line ends.
+// The one reader of the layout above: a load and a save both walk it, in time linear in the size
+// of `bytes` whatever its line ends.
 class SettingsLineReader {
  public:
   explicit SettingsLineReader(std::string_view bytes);
@@ -60,33 +49,14 @@ class SettingsLineReader {
 struct SectionValues {
   bool found = false;       // such a section exists
   bool holds_line = false;  // it holds at least one line
-  // For each key asked for, in that order, what FindValue gives in that section.
+  // For each key asked for, in that order, the value of its last line there, or nothing.
   std::vector<std::optional<std::string_view>> values;
 };
 
-// The section `name` of `bytes` and the values of `keys` in it, as FindSection and FindValue give
-// them on ParseSettingsText(bytes), in one pass and with views into `bytes`.
+// The last section `name` of `bytes` and the values of `keys` in it, in one pass and with views
+// into `bytes`.
 SectionValues ReadSectionValues(std::string_view bytes, std::string_view name,
                                 std::span<const std::string_view> keys);
-
-// The key of an entry line (the text before its first "="); nothing for a line without "=".
-std::optional<std::string_view> KeyOf(std::string_view line);
-
-// The last section called `name`; null when there is none.
-const SettingsSection* FindSection(const SettingsText& text, std::string_view name);
-SettingsSection* FindSection(SettingsText& text, std::string_view name);
-
-// The value of the last line of `section` with the key `key`; nothing when there is none.
-std::optional<std::string_view> FindValue(const SettingsSection& section, std::string_view key);
-
-// Removes the last section called `name` with all its lines; nothing happens when there is none.
-void RemoveSection(SettingsText& text, std::string_view name);
-
-// Sets `key` to `value` in the last section called `section`: its last line with that key becomes
-// key "=" value in place, or the line is appended to the section. Without such a section, one
-// called `section` is appended to the text first.
-void SetValue(SettingsText& text, std::string_view section, std::string_view key,
-              std::string_view value);
 
 // A key and the value a save gives it.
 struct SettingsEntry {
@@ -94,11 +64,12 @@ struct SettingsEntry {
   std::string_view value;
 };
 
-// What a save writes over `bytes`: the text as ParseSettingsText reads it, its last section called
-// `section` removed, each of `entries` set in turn by SetValue, written by WriteSettingsText; the
-// keys of `entries` differ, letter case aside. Made without keeping the text's lines, in two
-// passes over `bytes`: the memory is that of `bytes` and of the result, the time linear in their
-// size whatever the lines' ends and lengths.
+// What a save writes over `bytes`: the text as read, its last section called `section` removed,
+// each of `entries` set in the section of that name now last (its key's last line becomes
+// key "=" value in place, or the line goes at the section's end; without such a section, one is
+// added at the end of the text), written as above. The keys of `entries` differ, letter case aside.
+// Made without keeping the text's lines, in two passes over `bytes`: the memory is that of `bytes`
+// and of the result, the time linear in their size whatever the lines' ends and lengths.
 std::string RewriteSettingsText(std::string_view bytes, std::string_view section,
                                 std::span<const SettingsEntry> entries);
 

@@ -23,6 +23,7 @@
 #include "platform/output_file.h"
 #include "platform/processor_count.h"
 #include "platform/registry.h"
+#include "tests/support/stale_temporaries.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvu::platform {
@@ -319,46 +320,16 @@ bool Age(const std::string& path, int age_seconds) {
   return set;
 }
 
-// What a save killed before putting its temporary file in place left beside the file, and what
-// only resembles it: the next save removes the first alone. The file system ignores case, so each
-// name has digits of its own.
+// The stale temporary files of tests/support/stale_temporaries.h, beside a replaced file.
 TEST(ReplaceFileSafelyTest, AStaleTemporaryFileGoesAndNothingElse) {
   const test::TempDir dir;
-  const std::string link_target = dir.Write("kept\\target", "x");
-  struct Entry {
-    std::string name;
-    char kind;  // 'f' file, 'd' folder, 'l' symbolic link
-    int age_seconds;
-    bool stays;
-  };
-  const Entry entries[] = {
-      {".korvu-0123456789abcdef.tmp", 'f', 120, false},
-      {".korvu-fedcba9876543210.tmp", 'f', 5, true},  // another save may be writing it
-      {".korvu-abc.tmp", 'f', 120, true},
-      {".korvu-ABCDEF0123456789.tmp", 'f', 120, true},
-      {"korvu-1111111111111111.tmp", 'f', 120, true},
-      {".korvu-2222222222222222.tmp~", 'f', 120, true},
-      {".korvu-3333333333333333.tmpx", 'f', 120, true},  // "*.tmp" matches its short name
-      {".korvu-444444444444444g.tmp", 'f', 120, true},
-      {".korvu-5555555555555555.tmp", 'd', 120, true},
-      {".korvu-6666666666666666.tmp", 'l', 120, true},
-  };
-  std::vector<std::string> staying = {"kept", "settings.ini"};
-  for (const Entry& entry : entries) {
-    const std::string path = dir / entry.name;
-    if (entry.kind == 'f') dir.Write(entry.name, "half a file");
-    if (entry.kind == 'd') {
-      ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
-    }
+  const auto link = [](const std::string& target, const std::string& path) {
     // Some systems let no ordinary user make links, and Wine only says it made one.
-    if (entry.kind == 'l' && (!CreateSymbolicLinkA(path.c_str(), link_target.c_str(),
-                                                   SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
-                              GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES))
-      continue;
-    ASSERT_TRUE(Age(path, entry.age_seconds)) << entry.name;
-    if (entry.stays) staying.push_back(entry.name);
-  }
-  std::ranges::sort(staying);
+    return CreateSymbolicLinkA(path.c_str(), target.c_str(),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+           GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  const auto staying = test::MakeStaleTemporaries(dir, link, Age);
   EXPECT_FALSE(ReplaceFileSafely(dir / "settings.ini", "new"));
   EXPECT_EQ(test::Listing(dir.path()), staying);
   EXPECT_EQ(test::ReadFile(dir / "settings.ini"), "new");

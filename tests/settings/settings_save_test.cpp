@@ -14,6 +14,7 @@
 #include "job/settings_file.h"
 #include "tests/settings/settings_test_util.h"
 #include "tests/support/fake_file_system.h"
+#include "tests/support/stale_temporaries.h"
 #include "tests/support/temp_dir.h"
 
 namespace korvu::job {
@@ -269,38 +270,19 @@ TEST_F(ReplaceTest, TheFileKeepsItsPermissionBits) {
   }
 }
 
-// What a save killed before its rename leaves beside the file, and what only resembles it.
+// The stale temporary files of tests/support/stale_temporaries.h, through a save.
 TEST_F(ReplaceTest, AStaleTemporaryFileGoesAndNothingElse) {
-  const std::string link_target = dir_.Write("kept/target", "x");
-  struct Entry {
-    std::string name;
-    char kind;  // 'f' file, 'd' folder, 'l' symbolic link
-    int age_seconds;
-    bool stays;
-  };
-  const Entry entries[] = {
-      {".korvu-0123456789abcdef.tmp", 'f', 120, false},
-      {".korvu-fedcba9876543210.tmp", 'f', 5, true},  // another save may be writing it
-      {".korvu-abc.tmp", 'f', 120, true},
-      {".korvu-0123456789ABCDEF.tmp", 'f', 120, true},
-      {"korvu-0123456789abcdef.tmp", 'f', 120, true},
-      {".korvu-0123456789abcdef.tmp~", 'f', 120, true},
-      {".korvu-0123456789abcdeg.tmp", 'f', 120, true},
-      {".korvu-1111111111111111.tmp", 'd', 120, true},
-      {".korvu-2222222222222222.tmp", 'l', 120, true},
-  };
-  std::vector<std::string> staying = {"kept", "settings.ini"};
-  for (const Entry& entry : entries) {
-    const std::string path = dir_ / entry.name;
-    if (entry.kind == 'f') dir_.Write(entry.name, "half a file");
-    if (entry.kind == 'd') fs::create_directory(path);
-    if (entry.kind == 'l') fs::create_symlink(link_target, path);
-    const timespec then{time(nullptr) - entry.age_seconds, 0};
-    const timespec times[] = {then, then};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << entry.name;
-    if (entry.stays) staying.push_back(entry.name);
-  }
-  std::ranges::sort(staying);
+  const auto staying = test::MakeStaleTemporaries(
+      dir_,
+      [](const std::string& target, const std::string& path) {
+        fs::create_symlink(target, path);
+        return true;
+      },
+      [](const std::string& path, int age_seconds) {
+        const timespec then{time(nullptr) - age_seconds, 0};
+        const timespec times[] = {then, then};
+        return utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+      });
   SaveSettings(job_, dir_ / "settings.ini");
   EXPECT_EQ(Listing(dir_.path()), staying);
 }
