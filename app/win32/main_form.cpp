@@ -181,7 +181,7 @@ LRESULT TMainForm::Message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_PAINT: {
       const LRESULT result = DefWindowProcA(window_, message, wparam, lparam);
-      RequestActivation();
+      ScheduleActivation();
       return result;
     }
     case WM_TIMER:
@@ -230,7 +230,7 @@ void TMainForm::Activate(bool active) {
     return;
   }
   if (focus_ != nullptr && IsWindow(focus_) && IsWindowEnabled(focus_)) SetFocus(focus_);
-  RequestActivation();
+  ScheduleActivation();
 }
 
 void TMainForm::FocusControl(const form::Control& row) {

@@ -54,7 +54,7 @@ class TMainForm : private form::MainFormView {
   void Activate(bool active);
   // The activation's work runs outside the message that asked for it, after the window has been
   // painted: the window is seen before any error box.
-  void RequestActivation() {
+  void ScheduleActivation() {
     if (form_.RequestActivation()) SetTimer(window_, 1, 0, nullptr);
   }
   void SetPictures();
